@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+namespace kasorel {
+
+// Base of every error kind a command raises. message() is the text the user sees in the
+// error box; what() is the same text in UTF-8, for logs and test failures.
+class Exception : public std::exception {
+public:
+    explicit Exception(QString message);
+    const QString& message() const noexcept { return message_; }
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+private:
+    QString message_;
+    QByteArray utf8_;
+};
+
+// Integer arithmetic on positions, indexes or counts left the 32-bit range.
+class EIntOverflow : public Exception {
+public:
+    EIntOverflow();
+};
+
+// A 64-bit value did not fit the 32-bit variable it was stored in.
+class ERangeError : public Exception {
+public:
+    ERangeError();
+};
+
+// A text is not a number. The message names the whole text that was passed.
+class EConvertError : public Exception {
+public:
+    explicit EConvertError(QString message) : Exception(std::move(message)) {}
+    // "'<text>' は浮動小数点数ではありません"
+    static EConvertError notAFloat(const QString& text);
+};
+
+// Invalid floating-point operation: 0/0, a NaN or an out-of-range value made an integer.
+class EInvalidOp : public Exception {
+public:
+    EInvalidOp();
+};
+
+// A non-zero floating-point value divided by zero.
+class EZeroDivide : public Exception {
+public:
+    EZeroDivide();
+};
+
+// A floating-point result too large for its type.
+class EOverflow : public Exception {
+public:
+    EOverflow();
+};
+
+// The clipboard could not be opened; systemText is the system's reason.
+class EClipboardException : public Exception {
+public:
+    explicit EClipboardException(const QString& systemText);
+};
+
+// The clipboard refused the data after it had been emptied.
+class EOutOfResources : public Exception {
+public:
+    EOutOfResources();
+};
+
+// The text shown in the error box for a message: a "." is added when the message's last
+// code unit is above U+002E, so a message already ending in "." (or in a blank, a digit
+// below it...) is left as it is. The empty message stays empty.
+QString errorBoxText(const QString& message);
+
+// The program's title, shown as the error box's caption: the executable's file name
+// (no folder) up to its first ".", with every letter after the first in lower case.
+// "/opt/KASOREL.bin" gives "Kasorel"; an empty path gives the empty text.
+QString programTitle(const QString& executablePath);
+
+} // namespace kasorel
