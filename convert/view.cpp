@@ -1,0 +1,68 @@
+#include "convert/view.h"
+
+#include "convert/primitives.h"
+
+namespace kasorel {
+
+namespace {
+
+// Only a plain four-digit year opens a block. The integer parser also takes blanks, signs
+// and hex prefixes (" 123", "-123", "$7E8"), and such lines are never years.
+bool IsYearLine(const QString& line) {
+    if (Length(line) != 4)
+        return false;
+    for (QChar c : line) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+// Cuts the joined text s at p, the answer of the tab search. A found tab is a code-unit
+// position, so the head ends exactly at that tab: counting characters there instead would
+// run past the tab whenever a surrogate pair stands before it (a store name such as
+// "𠮷野家"), pulling the next field into the head and shifting the amount column.
+// Without a tab the head is the first 11 characters, a pair at the cut being kept whole.
+void CutHead(QString& s, int p) {
+    if (p == 11)
+        s = AnsiLeftStr(s, 11);
+    else
+        Delete(s, CheckedAdd(p, 1), Length(s));
+}
+
+} // namespace
+
+void ConvertView(TextArea& memo, Clipboard& clipboard, bool suica) {
+    ResultList list;
+    const QString tab = QStringLiteral("\t");
+    const int n = memo.Count();
+    const int last = CheckedSub(n, 4);
+    for (int i = 0; i <= last; i = CheckedAdd(i, 1)) {
+        const QString year = memo.Get(i);
+        if (!IsYearLine(year))
+            continue;
+        const QString date = memo.Get(CheckedAdd(i, 1));
+        const QString amount = memo.Get(CheckedAdd(i, 3));
+        // The row is built in place in one buffer: one allocation per row.
+        QString row;
+        row.reserve(year.size() + date.size() + amount.size() + 16);
+        row += year;
+        row += u'/';
+        row += date;
+        Delete(row, 11, 2);
+        CutHead(row, MyAnsiPosEx(tab, row, 11));
+        row += tab;
+        row += tab;
+        row += amount;
+        if (suica) {
+            row += tab;
+            row += QStringLiteral("Suica");
+        }
+        list.Add(row);
+    }
+    const QString text = list.Text();
+    memo.SetText(text);
+    clipboard.SetAsText(text);
+}
+
+} // namespace kasorel
