@@ -1,0 +1,343 @@
+// The window itself: layout, the error wrapper, the bridge between Memo1 and the text-area
+// model, paste and the 楽天カード command. The other commands live in form1_*.cpp.
+#include "app/form1.h"
+
+#include "convert/errors.h"
+#include "convert/rakuten.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCommandLinkButton>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace kasorel {
+
+namespace {
+
+constexpr int kClientWidth = 693;
+constexpr int kClientHeight = 612;
+constexpr int kPanelHeight = 521;
+
+// Linux desktops have no desktop colour to ask for; this is the classic one of the
+// system the layout was drawn for.
+const QColor kDesktopColour(0x3A, 0x6E, 0xA5);
+const QColor kBlue(0x00, 0x00, 0xFF);
+const QColor kSkyBlue(0x87, 0xCE, 0xEB);
+const QColor kAqua(0x00, 0xFF, 0xFF);
+const QColor kBlack(0x00, 0x00, 0x00);
+
+// The named family first; the CJK face makes the Japanese captions render wherever the
+// named one is missing, which on Linux is always.
+QFont pixelFont(const QString& family, int pixelSize) {
+    QFont font;
+    font.setFamilies({family, QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
+    font.setPixelSize(pixelSize);
+    // Set explicitly, so the command-link button keeps it instead of making its caption bold.
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+struct ButtonSpec {
+    QCommandLinkButton* TForm1::*member;
+    const char* name;
+    const char16_t* caption;
+    QRect geometry;
+    const char16_t* family; // nullptr: the window's default font
+    QColor colour;
+    bool visible;
+    void (TForm1::*handler)();
+};
+
+// The widget's raw text separates blocks with U+2029; the model joins lines with CR LF.
+// A line may still hold a U+2028, which the widget shows as a soft break inside one block.
+QString widgetText(const QString& modelText) {
+    return TextArea::SplitLines(modelText).join(QChar::ParagraphSeparator);
+}
+
+int positionOf(const QTextDocument& document, TextPos p) {
+    const QTextBlock block = document.findBlockByNumber(p.line);
+    if (!block.isValid())
+        return document.characterCount() - 1;
+    return block.position() + std::clamp(p.column, 0, block.length() - 1);
+}
+
+TextPos textPosOf(const QTextDocument& document, int position) {
+    const QTextBlock block = document.findBlock(position);
+    return {block.blockNumber(), position - block.position()};
+}
+
+} // namespace
+
+void QtClipboard::SetAsText(const QString& t) {
+    QGuiApplication::clipboard()->setText(t);
+}
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent), desktop_(std::make_unique<QtDesktop>(this)),
+      clipboard_(std::make_unique<QtClipboard>()) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Kasorel"));
+    setFont(pixelFont(QStringLiteral("Segoe UI"), 12));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kDesktopColour);
+    setPalette(palette);
+
+    createTextArea();
+    createButtons();
+    createMenus();
+    setTabOrder();
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetDesktop(std::unique_ptr<Desktop> desktop) {
+    desktop_ = std::move(desktop);
+}
+void TForm1::SetClipboard(std::unique_ptr<Clipboard> clipboard) {
+    clipboard_ = std::move(clipboard);
+}
+
+void TForm1::createTextArea() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setMinimumSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    // Panel1 sits on top and takes the client's width; the buttons below keep their places.
+    auto* clientLayout = new QVBoxLayout(client);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    Panel1 = new QWidget(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(kPanelHeight);
+    clientLayout->addWidget(Panel1);
+    clientLayout->addStretch();
+
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    Memo1 = new QPlainTextEdit(Panel1);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setFont(pixelFont(QStringLiteral("Segoe UI"), 16));
+    QPalette memoPalette = Memo1->palette();
+    memoPalette.setColor(QPalette::Base, kBlack);
+    memoPalette.setColor(QPalette::Text, kAqua);
+    Memo1->setPalette(memoPalette);
+    panelLayout->addWidget(Memo1);
+}
+
+void TForm1::createButtons() {
+    static const ButtonSpec kButtons[] = {
+        {&TForm1::Button3,
+         "Button3",
+         u"貼り付け",
+         {8, 548, 118, 42},
+         u"メイリオ",
+         kBlue,
+         true,
+         &TForm1::Button3Click},
+        {&TForm1::Button1,
+         "Button1",
+         u"楽天カード",
+         {143, 548, 121, 42},
+         u"メイリオ",
+         kBlue,
+         true,
+         &TForm1::Button1Click},
+        {&TForm1::Button6,
+         "Button6",
+         u"国内配当",
+         {279, 548, 121, 42},
+         u"AR P丸ゴシック体E",
+         kSkyBlue,
+         true,
+         &TForm1::Button6Click},
+        {&TForm1::Button7,
+         "Button7",
+         u"国外配当",
+         {414, 548, 121, 42},
+         u"メイリオ",
+         kBlue,
+         true,
+         &TForm1::Button7Click},
+        {&TForm1::Button4,
+         "Button4",
+         u"スプシ表示",
+         {552, 548, 137, 41},
+         u"メイリオ",
+         kBlue,
+         true,
+         &TForm1::Button4Click},
+        {&TForm1::Button2,
+         "Button2",
+         u"テスト用",
+         {552, 595, 121, 33},
+         nullptr,
+         QColor(),
+         false,
+         &TForm1::Button2Click},
+    };
+    for (const ButtonSpec& spec : kButtons) {
+        auto* button = new QCommandLinkButton(QString::fromUtf16(spec.caption), centralWidget());
+        button->setObjectName(QLatin1String(spec.name));
+        button->setGeometry(spec.geometry);
+        // Qt's arrow and margins are wider than the layout allows for; a smaller arrow
+        // keeps the longest captions from being cut.
+        button->setIconSize(QSize(12, 12));
+        if (spec.family) {
+            button->setFont(pixelFont(QString::fromUtf16(spec.family), 20));
+            QPalette palette = button->palette();
+            palette.setColor(QPalette::ButtonText, spec.colour);
+            button->setPalette(palette);
+        }
+        button->setVisible(spec.visible);
+        connect(button, &QAbstractButton::clicked, this, spec.handler);
+        this->*spec.member = button;
+    }
+}
+
+void TForm1::createMenus() {
+    struct Item {
+        const char16_t* menu;
+        const char* menuName;
+        const char16_t* caption;
+        const char* name;
+        void (TForm1::*handler)();
+    };
+    static const Item kItems[] = {
+        {u"その他の書式", "menuFormats", u"Viewカード", "actionViewCard", &TForm1::Button11Click},
+        {u"その他の書式", "menuFormats", u"T生協", "actionCoop", &TForm1::Button5Click},
+        {u"設定", "menuSettings", u"スプシURL", "actionSheetUrl", &TForm1::Button8Click},
+        {u"設定", "menuSettings", u"API設定", "actionApiKey", &TForm1::Button9Click},
+        {u"設定", "menuSettings", u"View設定", "actionViewSettings", &TForm1::Button12Click},
+        {u"設定", "menuSettings", u"生協設定", "actionCoopSettings", &TForm1::Button10Click},
+        {u"ヘルプ", "menuHelp", u"作者ホームページ", "N7", &TForm1::N7Click},
+    };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* menu = nullptr;
+    for (const Item& item : kItems) {
+        const QString title = QString::fromUtf16(item.menu);
+        if (!menu || menu->title() != title) {
+            menu = bar->addMenu(title);
+            menu->setObjectName(QLatin1String(item.menuName));
+        }
+        QAction* action = menu->addAction(QString::fromUtf16(item.caption));
+        action->setObjectName(QLatin1String(item.name));
+        connect(action, &QAction::triggered, this, item.handler);
+    }
+}
+
+void TForm1::setTabOrder() {
+    // Button2 stays in the chain; being hidden, focus passes it by.
+    QWidget* const order[] = {Button1, Button2, Button3, Button4, Button6, Button7, Memo1};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TForm1::Guarded(const std::function<void()>& command) {
+    QString message;
+    try {
+        command();
+        return;
+    } catch (const Exception& e) {
+        message = e.message();
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    } catch (...) {
+        // Nothing may unwind through the event loop, whatever was thrown.
+        message = QStringLiteral("不明なエラー");
+    }
+    desktop_->ShowError(programTitle(QCoreApplication::applicationFilePath()),
+                        errorBoxText(message));
+}
+
+void TForm1::RunOnText(const std::function<void(TextArea&)>& command) {
+    Guarded([&] {
+        TextArea memo = LoadMemo();
+        try {
+            command(memo);
+        } catch (...) {
+            // What the command did before it failed stays done, and is on screen when the
+            // error box comes up.
+            WriteBackMemo(memo);
+            throw;
+        }
+        WriteBackMemo(memo);
+    });
+}
+
+TextArea TForm1::LoadMemo() const {
+    const QTextDocument& document = *Memo1->document();
+    // The raw text keeps no-break spaces and the like as they are; toPlainText would not.
+    TextArea memo(document.toRawText());
+    const QTextCursor cursor = Memo1->textCursor();
+    memo.SetSelection(textPosOf(document, cursor.anchor()), textPosOf(document, cursor.position()));
+    return memo;
+}
+
+void TForm1::WriteBackMemo(const TextArea& memo) {
+    QTextDocument& document = *Memo1->document();
+    const QString oldText = document.toRawText();
+    const QString newText = widgetText(memo.Text());
+    QTextCursor cursor(&document);
+    if (oldText != newText) {
+        // Only the changed middle is replaced: the undo step stays small and the widget
+        // relays out only what changed.
+        const qsizetype limit = std::min(oldText.size(), newText.size());
+        qsizetype prefix = 0;
+        while (prefix < limit && oldText[prefix] == newText[prefix])
+            ++prefix;
+        qsizetype suffix = 0;
+        while (suffix < limit - prefix &&
+               oldText[oldText.size() - 1 - suffix] == newText[newText.size() - 1 - suffix])
+            ++suffix;
+        // Never cut a surrogate pair in two.
+        if (prefix > 0 && oldText[prefix - 1].isHighSurrogate())
+            --prefix;
+        if (suffix > 0 && oldText[oldText.size() - suffix].isLowSurrogate())
+            --suffix;
+        cursor.setPosition(static_cast<int>(prefix));
+        cursor.setPosition(static_cast<int>(oldText.size() - suffix), QTextCursor::KeepAnchor);
+        cursor.beginEditBlock();
+        cursor.insertText(newText.mid(prefix, newText.size() - suffix - prefix));
+        cursor.endEditBlock();
+    }
+    cursor.setPosition(positionOf(document, memo.Anchor()));
+    cursor.setPosition(positionOf(document, memo.Caret()), QTextCursor::KeepAnchor);
+    Memo1->setTextCursor(cursor);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // The close is never refused: a failure saving the position shows once, then it closes.
+    Guarded([this] { FormClose(); });
+    event->accept();
+}
+
+void TForm1::Button1Click() {
+    RunOnText([this](TextArea& m) { ConvertRakuten(m, *clipboard_); });
+}
+
+void TForm1::Button3Click() {
+    Guarded([this] {
+        // An empty or non-text clipboard gives the empty text, which still removes a selection.
+        const QString text = QGuiApplication::clipboard()->text();
+        QTextCursor cursor = Memo1->textCursor();
+        cursor.insertText(text);
+        Memo1->setTextCursor(cursor);
+    });
+}
+
+} // namespace kasorel

@@ -1,0 +1,466 @@
+// The real window on the offscreen platform: layout, paste through the real clipboard, the
+// 楽天カード command with undo and redo, and the error box raised through a handler.
+#include "app/form1.h"
+#include "convert/errors.h"
+#include "convert/rakuten.h"
+#include "recording_clipboard.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCommandLinkButton>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using namespace kasorel;
+
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char arg0[] = "widget_window_test";
+    static char* argv[] = {arg0, nullptr};
+    static QApplication application(argc, argv);
+    return application;
+}
+
+// Nobody is there to press OK: the error boxes are recorded instead.
+class RecordingDesktop : public Desktop {
+public:
+    struct Box {
+        QString caption, text;
+    };
+    QString InputBox(const QString&, const QString&, const QString& defaultText) override {
+        return defaultText;
+    }
+    bool Confirm(const QString&) override { return false; }
+    void Inform(const QString&) override {}
+    void ShowError(const QString& caption, const QString& text) override {
+        errors->push_back({caption, text});
+    }
+    void OpenUrl(const QString&) override {}
+    std::shared_ptr<std::vector<Box>> errors = std::make_shared<std::vector<Box>>();
+};
+
+// A clipboard that cannot be driven to fail for real: it throws what it is given.
+class ThrowingClipboard : public Clipboard {
+public:
+    explicit ThrowingClipboard(std::function<void()> raise) : raise_(std::move(raise)) {}
+    void SetAsText(const QString&) override { raise_(); }
+
+private:
+    std::function<void()> raise_;
+};
+
+const QString kStatement = QStringLiteral("明細\r\n"
+                                          "2024/05/01\tショップA\t1,200 円\r\n"
+                                          "支払方法\t一括\r\n"
+                                          "x1\r\n"
+                                          "y1\r\n"
+                                          "2024/05/03\tショップB\t800 円\r\n"
+                                          "支払方法\t一括\r\n"
+                                          "x2\r\n"
+                                          "y2");
+const QString kRows = QStringLiteral("2024/05/01\tショップA\t\t\t1,200\r\n"
+                                     "2024/05/03\tショップB\t\t\t800\r\n");
+
+// The widget's text in the model's form: lines joined by CR LF.
+QString memoText(const QPlainTextEdit& memo) {
+    return memo.document()->toRawText().replace(QChar::ParagraphSeparator, u"\r\n"_qs);
+}
+
+TextPos caretOf(const QPlainTextEdit& memo) {
+    const QTextCursor c = memo.textCursor();
+    return {c.blockNumber(), c.positionInBlock()};
+}
+
+void press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent down(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(target, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(target, &up);
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        form = std::make_unique<TForm1>();
+        auto desktop = std::make_unique<RecordingDesktop>();
+        errors = desktop->errors;
+        form->SetDesktop(std::move(desktop));
+        memo = form->Memo();
+    }
+    template <class T> T* child(const char* name) {
+        T* widget = form->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void click(const char* name) { child<QCommandLinkButton>(name)->click(); }
+    void setMemo(const QString& text, int anchor, int position) {
+        memo->setPlainText(text);
+        QTextCursor c = memo->textCursor();
+        c.setPosition(anchor);
+        c.setPosition(position, QTextCursor::KeepAnchor);
+        memo->setTextCursor(c);
+    }
+
+    std::unique_ptr<TForm1> form;
+    QPlainTextEdit* memo = nullptr;
+    std::shared_ptr<std::vector<RecordingDesktop::Box>> errors;
+};
+
+TEST_F(WindowTest, ButtonsHaveTheirCaptionsPlacesFontsAndColours) {
+    struct Row {
+        const char* name;
+        QString caption;
+        QRect geometry;
+        QString family;
+        int pixelSize;
+        QColor colour;
+        bool visible;
+    };
+    const QColor blue(0, 0, 255), skyBlue(0x87, 0xCE, 0xEB);
+    const Row rows[] = {
+        {"Button3", u"貼り付け"_qs, {8, 548, 118, 42}, u"メイリオ"_qs, 20, blue, true},
+        {"Button1", u"楽天カード"_qs, {143, 548, 121, 42}, u"メイリオ"_qs, 20, blue, true},
+        {"Button6",
+         u"国内配当"_qs,
+         {279, 548, 121, 42},
+         u"AR P丸ゴシック体E"_qs,
+         20,
+         skyBlue,
+         true},
+        {"Button7", u"国外配当"_qs, {414, 548, 121, 42}, u"メイリオ"_qs, 20, blue, true},
+        {"Button4", u"スプシ表示"_qs, {552, 548, 137, 41}, u"メイリオ"_qs, 20, blue, true},
+        {"Button2", u"テスト用"_qs, {552, 595, 121, 33}, u"Segoe UI"_qs, 12, QColor(), false},
+    };
+    form->show();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto* button = child<QCommandLinkButton>(row.name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), row.caption);
+        EXPECT_EQ(button->geometry(), row.geometry);
+        EXPECT_EQ(button->parentWidget(), form->centralWidget());
+        EXPECT_EQ(button->font().families().value(0), row.family);
+        EXPECT_TRUE(button->font().families().contains(u"Noto Sans CJK JP"_qs));
+        EXPECT_EQ(button->font().pixelSize(), row.pixelSize);
+        EXPECT_EQ(button->isVisible(), row.visible);
+        if (row.colour.isValid()) {
+            EXPECT_EQ(button->palette().color(QPalette::ButtonText), row.colour);
+        }
+    }
+}
+
+TEST_F(WindowTest, WindowTextAreaAndMenuFollowTheLayout) {
+    form->show();
+    EXPECT_EQ(form->windowTitle(), u"Kasorel"_qs);
+    EXPECT_EQ(form->centralWidget()->size(), QSize(693, 612));
+    EXPECT_EQ(form->centralWidget()->y(), form->menuBar()->geometry().bottom() + 1);
+
+    auto* panel = child<QWidget>("Panel1");
+    EXPECT_EQ(panel->geometry(), QRect(0, 0, 693, 521));
+    EXPECT_EQ(memo->objectName(), u"Memo1"_qs);
+    EXPECT_EQ(memo->parentWidget(), panel);
+    EXPECT_EQ(memo->geometry(), panel->rect());
+    EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(memo->font().families().value(0), u"Segoe UI"_qs);
+    EXPECT_EQ(memo->font().pixelSize(), 16);
+    EXPECT_EQ(memo->palette().color(QPalette::Text), QColor(0, 255, 255));
+    EXPECT_EQ(memo->palette().color(QPalette::Base), QColor(0, 0, 0));
+    EXPECT_TRUE(memo->toPlainText().isEmpty());
+
+    // The Japanese captions need a face that has them; the fallback is installed.
+    EXPECT_TRUE(QFontDatabase::families().contains(u"Noto Sans CJK JP"_qs));
+
+    QStringList menus;
+    for (QAction* menu : form->menuBar()->actions()) {
+        QStringList items;
+        for (QAction* item : menu->menu()->actions())
+            items << item->objectName() + u'=' + item->text();
+        menus << menu->text() + u": "_qs + items.join(u", ");
+    }
+    EXPECT_EQ(menus, QStringList({
+                         u"その他の書式: actionViewCard=Viewカード, actionCoop=T生協"_qs,
+                         u"設定: actionSheetUrl=スプシURL, actionApiKey=API設定, "
+                         u"actionViewSettings=View設定, actionCoopSettings=生協設定"_qs,
+                         u"ヘルプ: N7=作者ホームページ"_qs,
+                     }));
+}
+
+TEST_F(WindowTest, TabOrderRunsThroughTheVisibleButtonsToTheTextArea) {
+    form->show();
+    QStringList chain;
+    QWidget* w = child<QWidget>("Button1");
+    for (int i = 0; i < 6; ++i, w = w->nextInFocusChain())
+        chain << w->objectName();
+    EXPECT_EQ(chain,
+              QStringList({"Button1", "Button2", "Button3", "Button4", "Button6", "Button7"}));
+
+    // Tabbing skips the hidden Button2.
+    QStringList visited;
+    child<QWidget>("Button1")->setFocus();
+    QApplication::processEvents();
+    for (int i = 0; i < 6; ++i) {
+        visited << QApplication::focusWidget()->objectName();
+        press(QApplication::focusWidget(), Qt::Key_Tab, Qt::NoModifier);
+    }
+    EXPECT_EQ(visited,
+              QStringList({"Button1", "Button3", "Button4", "Button6", "Button7", "Memo1"}));
+}
+
+TEST_F(WindowTest, PasteReplacesTheSelectionOrInsertsAtTheCaret) {
+    struct Row {
+        const char* name;
+        QString before;
+        int anchor, position;
+        QString clipboard;
+        QString after;
+        TextPos caret;
+    };
+    const Row rows[] = {
+        {"into empty", u""_qs, 0, 0, u"明細\r\n行"_qs, u"明細\r\n行"_qs, {1, 1}},
+        {"at the caret", u"abcd"_qs, 2, 2, u"XY"_qs, u"abXYcd"_qs, {0, 4}},
+        {"over a selection", u"abcd"_qs, 1, 3, u"XY"_qs, u"aXYd"_qs, {0, 3}},
+        {"backward selection", u"ab\ncd"_qs, 4, 1, u"-"_qs, u"a-d"_qs, {0, 2}},
+        {"empty clipboard keeps text", u"abcd"_qs, 2, 2, u""_qs, u"abcd"_qs, {0, 2}},
+        {"empty clipboard removes selection", u"abcd"_qs, 0, 2, u""_qs, u"cd"_qs, {0, 0}},
+        {"every break style",
+         u""_qs,
+         0,
+         0,
+         u"a\rb\nc\r\nd\u2029e"_qs,
+         u"a\r\nb\r\nc\r\nd\r\ne"_qs,
+         {4, 1}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        setMemo(row.before, row.anchor, row.position);
+        QGuiApplication::clipboard()->setText(row.clipboard);
+        click("Button3");
+        EXPECT_EQ(memoText(*memo), row.after);
+        EXPECT_EQ(caretOf(*memo), row.caret);
+        EXPECT_FALSE(memo->textCursor().hasSelection());
+    }
+    EXPECT_TRUE(errors->empty());
+}
+
+TEST_F(WindowTest, PasteOfNonTextInsertsNothing) {
+    setMemo(u"abcd"_qs, 1, 3);
+    auto* data = new QMimeData;
+    data->setData(u"image/png"_qs, QByteArray("\x89PNG", 4));
+    QGuiApplication::clipboard()->setMimeData(data);
+    click("Button3");
+    EXPECT_EQ(memoText(*memo), u"ad"_qs);
+}
+
+TEST_F(WindowTest, PastingTwiceInsertsTwice) {
+    QGuiApplication::clipboard()->setText(u"ab"_qs);
+    click("Button3");
+    click("Button3");
+    EXPECT_EQ(memoText(*memo), u"abab"_qs);
+}
+
+// Paste, convert, and read the rows back from the real system clipboard.
+TEST_F(WindowTest, RakutenCommandPutsRowsOnTheSystemClipboard) {
+    QGuiApplication::clipboard()->setText(kStatement);
+    click("Button3");
+    click("Button1");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), kRows);
+    EXPECT_EQ(memoText(*memo), u"明細\r\n2024/05/01\tショップA\t\t\t1,200\r\n"
+                               u"2024/05/03\tショップB\t\t\t800\r\n"_qs);
+    EXPECT_TRUE(errors->empty());
+}
+
+// Whatever break style the text came in with, the command sees the same lines.
+TEST_F(WindowTest, EveryLineBreakStyleConvertsAlike) {
+    const QString styles[] = {u"\r\n"_qs, u"\n"_qs, u"\r"_qs, u"\u2029"_qs};
+    for (const QString& br : styles) {
+        SCOPED_TRACE(br.toUtf8().toHex().toStdString());
+        auto recording = std::make_unique<RecordingClipboard>();
+        RecordingClipboard* clipboard = recording.get();
+        form->SetClipboard(std::move(recording));
+        memo->setPlainText(QString(kStatement).replace(u"\r\n"_qs, br));
+        click("Button1");
+        EXPECT_EQ(clipboard->last(), kRows);
+    }
+}
+
+// The window only carries text and caret: the widget ends as the model does on its own.
+TEST_F(WindowTest, WriteBackMatchesTheModelTextAndCaret) {
+    struct Row {
+        const char* name;
+        QString text;
+        int caret;
+    };
+    const Row rows[] = {
+        {"statement", kStatement, 0},
+        {"caret at end", kStatement, int(kStatement.size() - 16)},
+        {"marker on line 0", u"支払方法\r\na\r\nb\r\nc"_qs, 3},
+        {"surrogates around the change", u"𠀋x\t𠀋 円\r\n支払方法\r\n1\r\n2\r\n𠀋"_qs, 1},
+        {"trailing break", kStatement + u"\r\n"_qs, 5},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        setMemo(row.text, row.caret, row.caret);
+        TextArea expected(row.text);
+        const QTextCursor c = memo->textCursor();
+        expected.SetCaret({c.blockNumber(), c.positionInBlock()});
+        RecordingClipboard ignored;
+        ConvertRakuten(expected, ignored);
+
+        auto recording = std::make_unique<RecordingClipboard>();
+        RecordingClipboard* clipboard = recording.get();
+        form->SetClipboard(std::move(recording));
+        click("Button1");
+        EXPECT_EQ(memoText(*memo), expected.Text());
+        EXPECT_EQ(caretOf(*memo), expected.Caret());
+        EXPECT_EQ(clipboard->last(), ignored.last());
+    }
+}
+
+TEST_F(WindowTest, ConversionIsOneUndoStepAndRedoes) {
+    QGuiApplication::clipboard()->setText(kStatement);
+    click("Button3");
+    click("Button1");
+    const QString converted = memoText(*memo);
+    ASSERT_NE(converted, kStatement);
+
+    press(memo, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(memoText(*memo), kStatement);
+    press(memo, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(memoText(*memo), converted);
+    press(memo, Qt::Key_Z, Qt::ControlModifier);
+    press(memo, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(memoText(*memo), QString()) << "the paste is its own undo step";
+}
+
+TEST_F(WindowTest, CommandThatChangesNoTextLeavesUndoAlone) {
+    QGuiApplication::clipboard()->setText(u"no markers\r\nhere"_qs);
+    click("Button3");
+    const int steps = memo->document()->availableUndoSteps();
+    click("Button1");
+    EXPECT_EQ(memo->document()->availableUndoSteps(), steps);
+    EXPECT_EQ(memoText(*memo), u"no markers\r\nhere"_qs);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
+}
+
+// An error ends the command, shows one box and keeps what was done; the window goes on.
+TEST_F(WindowTest, ErrorsReachOneBoxAndEditsStayDone) {
+    struct Row {
+        const char* name;
+        std::function<void()> raise;
+        QString text;
+    };
+    const Row rows[] = {
+        {"clipboard busy", [] { throw EClipboardException(u"使用中"_qs); },
+         u"クリップボード 使用中 を開けません."_qs},
+        {"out of resources", [] { throw EOutOfResources(); }, u"システム リソース不足です."_qs},
+        {"range", [] { throw ERangeError(); }, u"範囲チェックエラー."_qs},
+        {"message ending in a full stop", [] { throw std::runtime_error("stopped."); },
+         u"stopped."_qs},
+        {"other std::exception", [] { throw std::runtime_error("boom"); }, u"boom."_qs},
+        {"not an exception class", [] { throw 42; }, u"不明なエラー."_qs},
+    };
+    const QString converted = u"明細\r\n2024/05/01\tショップA\t\t\t1,200\r\n"
+                              u"2024/05/03\tショップB\t\t\t800\r\n"_qs;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        errors->clear();
+        form->SetClipboard(std::make_unique<ThrowingClipboard>(row.raise));
+        memo->setPlainText(kStatement);
+        click("Button1");
+        ASSERT_EQ(errors->size(), 1u);
+        EXPECT_EQ(errors->front().caption, u"widget_window_test"_qs);
+        EXPECT_EQ(errors->front().text, row.text);
+        EXPECT_EQ(memoText(*memo), converted);
+        press(memo, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(memoText(*memo), kStatement);
+    }
+}
+
+TEST_F(WindowTest, CloseIsNeverRefused) {
+    form->show();
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(errors->empty());
+}
+
+// The real dialogs, answered the way a person would: by pressing a button.
+void answerNextBox(std::function<void(QMessageBox&)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        answer(*box);
+    });
+}
+
+QStringList buttonTexts(const QMessageBox& box) {
+    QStringList texts;
+    for (QAbstractButton* b : box.buttons())
+        texts << b->text();
+    texts.sort();
+    return texts;
+}
+
+TEST(QtDesktopTest, ErrorBoxHasStopIconCaptionTextAndOneOk) {
+    app();
+    QtDesktop desktop(nullptr);
+    QMessageBox::Icon icon{};
+    QString caption, text;
+    QStringList buttons;
+    answerNextBox([&](QMessageBox& box) {
+        icon = box.icon();
+        caption = box.windowTitle();
+        text = box.text();
+        buttons = buttonTexts(box);
+        box.buttons().front()->click();
+    });
+    desktop.ShowError(u"Kasorel"_qs, u"範囲チェックエラー."_qs);
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(caption, u"Kasorel"_qs);
+    EXPECT_EQ(text, u"範囲チェックエラー."_qs);
+    EXPECT_EQ(buttons, QStringList({u"OK"_qs}));
+}
+
+TEST(QtDesktopTest, ConfirmDefaultsToYes) {
+    app();
+    QtDesktop desktop(nullptr);
+    struct Row {
+        const char* name;
+        std::function<void(QMessageBox&)> answer;
+        bool result;
+    };
+    const Row rows[] = {
+        {"enter", [](QMessageBox& b) { b.defaultButton()->click(); }, true},
+        {"no", [](QMessageBox& b) { b.escapeButton()->click(); }, false},
+        {"closed", [](QMessageBox& b) { b.reject(); }, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QString caption;
+        QStringList buttons;
+        answerNextBox([&](QMessageBox& box) {
+            caption = box.windowTitle();
+            buttons = buttonTexts(box);
+            row.answer(box);
+        });
+        EXPECT_EQ(desktop.Confirm(u"消しますか"_qs), row.result);
+        EXPECT_EQ(caption, u"確認"_qs);
+        EXPECT_EQ(buttons, QStringList({u"いいえ(&N)"_qs, u"はい(&Y)"_qs}));
+    }
+}
+
+} // namespace
