@@ -1,0 +1,106 @@
+// Settings file, window position, settings prompts and links.
+#include "app/form1.h"
+
+#include "settings/inifile.h"
+#include "settings/keys.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace kasorel {
+
+namespace {
+
+const QString kMakerHomePage = QStringLiteral("https://kasorel.example/");
+
+// Asks for a text setting with the stored value pre-filled and stores the answer. Cancel
+// gives the pre-filled value back, so it is written as it was (or the key is created).
+void PromptForText(Desktop& desktop, const QString& stem, const QString& section,
+                   const QString& key, const QString& title, const QString& prompt) {
+    const QString current = ReadIniString(stem, section, key, QString());
+    WriteIniString(stem, section, key, desktop.InputBox(title, prompt, current));
+}
+
+// Asks a yes/no question for a remark switch; Yes is confirmed before it is stored, any other
+// answer stores false.
+void PromptForSwitch(Desktop& desktop, const QString& stem, const QString& section,
+                     const QString& key, const QString& question, const QString& information) {
+    if (desktop.Confirm(question)) {
+        desktop.Inform(information);
+        WriteIniBoolean(stem, section, key, true);
+    } else {
+        WriteIniBoolean(stem, section, key, false);
+    }
+}
+
+} // namespace
+
+void TForm1::FormCreate() {
+    Guarded([this] {
+        FIniFileName = IniFileStem(QCoreApplication::applicationFilePath());
+        QList<QRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens.append(screen->geometry());
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        const QSize primarySize = primary ? primary->size() : QSize();
+        // For a top-level window pos() and move() are the frame's outer corner.
+        move(ReadIniPosition(FIniFileName, ini::ApSection, ini::MainFormPrefix, frameGeometry(),
+                             primarySize, screens));
+    });
+}
+
+// Runs within closeEvent's Guarded, which shows a failure once and lets the window close.
+void TForm1::FormClose() {
+    WriteIniPosition(FIniFileName, ini::ApSection, ini::MainFormPrefix, pos());
+}
+
+void TForm1::Button8Click() {
+    Guarded([this] {
+        PromptForText(*desktop_, FIniFileName, ini::SpsheetSection, ini::UrlKey,
+                      QStringLiteral("スプシURLを入力して下さい"), QStringLiteral("スプシURL"));
+    });
+}
+
+void TForm1::Button9Click() {
+    Guarded([this] {
+        PromptForText(*desktop_, FIniFileName, ini::ExchangeRatesApiSection, ini::ApiKeyKey,
+                      QStringLiteral("API Keyを入力して下さい"), QStringLiteral("API Key"));
+    });
+}
+
+void TForm1::Button12Click() {
+    Guarded([this] {
+        PromptForSwitch(*desktop_, FIniFileName, ini::ViewSection, ini::SuicaKey,
+                        QStringLiteral("ViewはSuica限定ですか?"),
+                        QStringLiteral("備考欄にSuicaと出力します"));
+    });
+}
+
+void TForm1::Button10Click() {
+    Guarded([this] {
+        PromptForSwitch(*desktop_, FIniFileName, ini::SeikyoSection, ini::HokenKey,
+                        QStringLiteral("生協は保険限定ですか?"),
+                        QStringLiteral("備考欄に保険と出力します"));
+    });
+}
+
+void TForm1::Button4Click() {
+    Guarded([this] {
+        QString address =
+            ReadIniString(FIniFileName, ini::SpsheetSection, ini::UrlKey, ini::UrlDefault);
+        if (address.isEmpty()) {
+            Button8Click();
+            address =
+                ReadIniString(FIniFileName, ini::SpsheetSection, ini::UrlKey, ini::UrlDefault);
+        }
+        if (!address.isEmpty())
+            desktop_->OpenUrl(address);
+    });
+}
+
+void TForm1::N7Click() {
+    Guarded([this] { desktop_->OpenUrl(kMakerHomePage); });
+}
+
+} // namespace kasorel

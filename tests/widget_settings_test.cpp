@@ -1,0 +1,252 @@
+#include "app/form1.h"
+#include "convert/errors.h"
+#include "settings/inifile.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+
+using namespace kasorel;
+
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char arg0[] = "widget_settings_test";
+    static char* argv[] = {arg0, nullptr};
+    // Never destroyed: torn down among the exit handlers, it would outlive parts of Qt's
+    // own static state and crash.
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
+}
+
+// Answers the dialogs as a person would, from a script, and records every conversation.
+class ScriptedDesktop : public Desktop {
+public:
+    struct Input {
+        QString title, prompt, defaultText;
+    };
+    std::deque<std::optional<QString>> inputAnswers; // nullopt: Cancel
+    std::deque<bool> confirmAnswers;
+    std::vector<Input> inputs;
+    QStringList questions, informations, errors, opened;
+
+    QString InputBox(const QString& title, const QString& prompt,
+                     const QString& defaultText) override {
+        inputs.push_back({title, prompt, defaultText});
+        if (inputAnswers.empty()) {
+            ADD_FAILURE() << "unexpected input box " << title.toStdString();
+            return defaultText;
+        }
+        const std::optional<QString> answer = inputAnswers.front();
+        inputAnswers.pop_front();
+        return answer.value_or(defaultText);
+    }
+    bool Confirm(const QString& question) override {
+        questions.append(question);
+        if (confirmAnswers.empty()) {
+            ADD_FAILURE() << "unexpected question " << question.toStdString();
+            return false;
+        }
+        const bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
+    void Inform(const QString& text) override { informations.append(text); }
+    void ShowError(const QString& caption, const QString& text) override {
+        errors.append(caption + u'|' + text);
+    }
+    void OpenUrl(const QString& address) override { opened.append(address); }
+};
+
+class SettingsCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        form = std::make_unique<TForm1>();
+        auto scripted = std::make_unique<ScriptedDesktop>();
+        desktop = scripted.get();
+        form->SetDesktop(std::move(scripted));
+        form->SetIniFileName(stem());
+    }
+
+    QString stem() const { return dir.filePath(QStringLiteral("kasorel")); }
+    QString content() const {
+        QFile f(stem() + QStringLiteral(".ini"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll())
+                                           : QStringLiteral("<missing>");
+    }
+    QString errorText(const QString& path) const {
+        return programTitle(QCoreApplication::applicationFilePath()) + u'|' + path +
+               QStringLiteral(" に書き込めません.");
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TForm1> form;
+    ScriptedDesktop* desktop = nullptr;
+};
+
+} // namespace
+
+TEST_F(SettingsCommandsTest, TextPromptsPrefillTheStoredValueAndWriteBackOnCancel) {
+    const struct {
+        void (TForm1::*command)();
+        const char* section;
+        const char* key;
+        const char* title;
+        const char* prompt;
+    } prompts[] = {
+        {&TForm1::Button8Click, "Spsheet", "URL", "スプシURLを入力して下さい", "スプシURL"},
+        {&TForm1::Button9Click, "exchangeratesapi", "APIKey", "API Keyを入力して下さい", "API Key"},
+    };
+    for (const auto& p : prompts) {
+        SCOPED_TRACE(p.key);
+        const QString section = QString::fromUtf8(p.section);
+        const QString key = QString::fromUtf8(p.key);
+        QFile::remove(stem() + QStringLiteral(".ini"));
+        desktop->inputs.clear();
+
+        // Cancel with nothing stored creates the key with an empty value.
+        desktop->inputAnswers = {std::nullopt, QStringLiteral(" typed key "), std::nullopt,
+                                 QString()};
+        (form.get()->*p.command)();
+        EXPECT_EQ(content(), QStringLiteral("[%1]\n%2=\n").arg(section, key));
+        (form.get()->*p.command)();
+        EXPECT_EQ(ReadIniString(stem(), section, key, QString()), QStringLiteral(" typed key "));
+        (form.get()->*p.command)();
+        EXPECT_EQ(ReadIniString(stem(), section, key, QString()), QStringLiteral(" typed key "));
+        (form.get()->*p.command)();
+        EXPECT_EQ(ReadIniString(stem(), section, key, QStringLiteral("<absent>")), QString());
+
+        ASSERT_EQ(desktop->inputs.size(), 4u);
+        const QString defaults[] = {QString(), QString(), QStringLiteral(" typed key "),
+                                    QStringLiteral(" typed key ")};
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(desktop->inputs[i].title, QString::fromUtf8(p.title));
+            EXPECT_EQ(desktop->inputs[i].prompt, QString::fromUtf8(p.prompt));
+            EXPECT_EQ(desktop->inputs[i].defaultText, defaults[i]) << i;
+        }
+    }
+    EXPECT_TRUE(desktop->errors.isEmpty());
+    EXPECT_TRUE(desktop->opened.isEmpty());
+}
+
+TEST_F(SettingsCommandsTest, RemarkSwitches) {
+    const struct {
+        void (TForm1::*command)();
+        const char* section;
+        const char* key;
+        const char* question;
+        const char* information;
+    } switches[] = {
+        {&TForm1::Button12Click, "View", "Suica", "ViewはSuica限定ですか?",
+         "備考欄にSuicaと出力します"},
+        {&TForm1::Button10Click, "seikyo", "hoken", "生協は保険限定ですか?",
+         "備考欄に保険と出力します"},
+    };
+    for (const auto& s : switches) {
+        SCOPED_TRACE(s.key);
+        QFile::remove(stem() + QStringLiteral(".ini"));
+        desktop->questions.clear();
+        desktop->informations.clear();
+        const QString section = QString::fromUtf8(s.section);
+        const QString key = QString::fromUtf8(s.key);
+
+        desktop->confirmAnswers = {false};
+        (form.get()->*s.command)();
+        EXPECT_EQ(content(), QStringLiteral("[%1]\n%2=0\n").arg(section, key));
+        EXPECT_TRUE(desktop->informations.isEmpty());
+
+        desktop->confirmAnswers = {true};
+        (form.get()->*s.command)();
+        EXPECT_TRUE(ReadIniBoolean(stem(), section, key, false));
+        EXPECT_EQ(desktop->informations, QStringList{QString::fromUtf8(s.information)});
+
+        desktop->confirmAnswers = {false};
+        (form.get()->*s.command)();
+        EXPECT_FALSE(ReadIniBoolean(stem(), section, key, true));
+        EXPECT_EQ(desktop->questions, QStringList(3, QString::fromUtf8(s.question)));
+    }
+}
+
+TEST_F(SettingsCommandsTest, OpenSpreadsheetPromptsWhenNoAddressIsStored) {
+    // Cancel: an empty address is stored and nothing opens; the next press asks again.
+    desktop->inputAnswers = {std::nullopt, std::nullopt, QStringLiteral("https://sheet.example/1")};
+    form->Button4Click();
+    EXPECT_EQ(content(), QStringLiteral("[Spsheet]\nURL=\n"));
+    EXPECT_TRUE(desktop->opened.isEmpty());
+    form->Button4Click();
+    EXPECT_EQ(desktop->inputs.size(), 2u);
+    EXPECT_TRUE(desktop->opened.isEmpty());
+
+    form->Button4Click();
+    EXPECT_EQ(desktop->opened, QStringList{QStringLiteral("https://sheet.example/1")});
+
+    // Once stored, the address opens without a prompt.
+    form->Button4Click();
+    EXPECT_EQ(desktop->inputs.size(), 3u);
+    EXPECT_EQ(desktop->opened, QStringList(2, QStringLiteral("https://sheet.example/1")));
+    EXPECT_TRUE(desktop->errors.isEmpty());
+}
+
+TEST_F(SettingsCommandsTest, MakersHomePage) {
+    form->N7Click();
+    EXPECT_EQ(desktop->opened, QStringList{QStringLiteral("https://kasorel.example/")});
+}
+
+TEST_F(SettingsCommandsTest, FailedWritesShowTheErrorOnce) {
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString bad = plain.fileName() + QStringLiteral("/kasorel");
+    form->SetIniFileName(bad);
+    const QString expected = errorText(bad + QStringLiteral(".ini"));
+
+    desktop->inputAnswers = {QStringLiteral("https://sheet.example/")};
+    form->Button8Click();
+    EXPECT_EQ(desktop->errors, QStringList{expected});
+
+    // The prompt failed to store, so the open command has nothing to open.
+    desktop->errors.clear();
+    desktop->inputAnswers = {QStringLiteral("https://sheet.example/")};
+    form->Button4Click();
+    EXPECT_EQ(desktop->errors, QStringList{expected});
+    EXPECT_TRUE(desktop->opened.isEmpty());
+
+    desktop->errors.clear();
+    desktop->confirmAnswers = {true};
+    form->Button12Click();
+    EXPECT_EQ(desktop->errors, QStringList{expected});
+}
+
+TEST_F(SettingsCommandsTest, FormCreateDerivesTheStemFromTheExecutable) {
+    const TForm1 fresh;
+    EXPECT_EQ(fresh.IniFileName(), IniFileStem(QCoreApplication::applicationFilePath()));
+    EXPECT_FALSE(fresh.IniFileName().isEmpty());
+}
+
+TEST_F(SettingsCommandsTest, CloseSavesThePosition) {
+    form->show();
+    form->move(120, 70);
+    const QPoint at = form->pos();
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(ReadIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_left"), -1),
+              at.x());
+    EXPECT_EQ(ReadIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_top"), -1),
+              at.y());
+    EXPECT_TRUE(desktop->errors.isEmpty());
+}
+
+TEST_F(SettingsCommandsTest, CloseStillClosesWhenThePositionCannotBeSaved) {
+    const QString bad = dir.filePath(QStringLiteral("missing/kasorel"));
+    form->SetIniFileName(bad);
+    form->show();
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(desktop->errors, QStringList{errorText(bad + QStringLiteral(".ini"))});
+}

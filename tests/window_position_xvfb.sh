@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# The window comes back where it was closed: starts kasorel on a virtual X server from a
+# copy in a temporary folder (so its settings file lands there), moves the window, closes it
+# the way a window manager asks (WM_DELETE_WINDOW), starts it again and compares positions.
+# Also checks a stored top beyond the screen and a position on no screen.
+#   window_position_xvfb.sh <path of the kasorel executable>
+set -euo pipefail
+
+exe=${1:?usage: window_position_xvfb.sh <kasorel executable>}
+# -noreset: the server would otherwise reset whenever the program ends, and the next start
+# could find no display.
+if [ -z "${KASOREL_IN_XVFB:-}" ]; then
+  exec env KASOREL_IN_XVFB=1 xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" "$0" "$@"
+fi
+export LANG=ja_JP.UTF-8
+unset QT_QPA_PLATFORM
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cp "$exe" "$work/kasorel"
+ini="$work/kasorel.ini"
+
+fail() {
+  echo "window_position_xvfb: $*" >&2
+  [ -f "$ini" ] && { echo "--- $ini:" >&2; cat "$ini" >&2; }
+  exit 1
+}
+
+# Polls for up to 20 s; the limit only keeps a broken build from hanging the suite.
+start() {
+  "$work/kasorel" &
+  pid=$!
+  wid=
+  for _ in $(seq 100); do
+    wid=$(xdotool search --onlyvisible --name '^Kasorel$' 2>/dev/null | head -n1 || true)
+    [ -n "$wid" ] && return 0
+    kill -0 "$pid" 2>/dev/null || fail "kasorel ended before showing its window"
+    sleep 0.2
+  done
+  fail "no window appeared"
+}
+
+position() {
+  xdotool getwindowgeometry "$wid" | sed -n 's/^ *Position: \([-0-9]*\),\([-0-9]*\).*/\1,\2/p'
+}
+
+wait_position() {
+  local want=$1 got=
+  for _ in $(seq 100); do
+    got=$(position)
+    [ "$got" = "$want" ] && return 0
+    sleep 0.2
+  done
+  fail "window at $got, expected $want"
+}
+
+# Asks the window to close as a window manager does, then waits for the program to end.
+close_window() {
+  python3 - "$wid" <<'EOF'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XFlush.argtypes = [ctypes.c_void_p]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("l", ctypes.c_long * 5), ("pad", ctypes.c_long * 24)]
+
+d = x.XOpenDisplay(None)
+if not d:
+    sys.exit("cannot open display")
+e = ClientMessage()
+e.type = 33  # ClientMessage
+e.window = int(sys.argv[1])
+e.message_type = x.XInternAtom(d, b"WM_PROTOCOLS", 0)
+e.format = 32
+e.l[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
+x.XSendEvent(d, e.window, 0, 0, ctypes.byref(e))
+x.XFlush(d)
+x.XCloseDisplay(d)
+EOF
+  local rc=0
+  wait "$pid" || rc=$?
+  pid=
+  [ "$rc" -eq 0 ] || fail "kasorel ended with exit code $rc"
+}
+
+# First start, no settings file: the window is moved, closed, and comes back there.
+start
+xdotool windowmove "$wid" 300 200
+wait_position 300,200
+close_window
+grep -qx 'MainForm_left=300' "$ini" || fail "left edge not saved"
+grep -qx 'MainForm_top=200' "$ini" || fail "top edge not saved"
+start
+wait_position 300,200
+close_window
+
+# A top beyond the 1080-pixel screen is brought back by its remainder.
+printf '[Ap]\nMainForm_left=100\nMainForm_top=5000\n' >"$ini"
+start
+wait_position 100,680
+close_window
+
+# A position on no screen is not applied: the window opens where it does without settings.
+rm -f "$ini"
+start
+fresh=$(position)
+close_window
+printf '[Ap]\nMainForm_left=-4000\nMainForm_top=10\n' >"$ini"
+start
+wait_position "$fresh"
+close_window
+
+echo "window_position_xvfb: ok"
