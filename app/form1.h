@@ -6,6 +6,7 @@
 #include "app/desktop.h"
 #include "convert/output.h"
 #include "convert/textarea.h"
+#include "rates/rest.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -90,6 +91,15 @@ private:
 
     // The exchange-rate query's objects.
     // (rates) BEGIN
+    RESTClient RESTClient1;
+    RESTResponse RESTResponse1;
+    RESTRequest RESTRequest1{RESTClient1, RESTResponse1};
+
+public:
+    // The query's client, so tests can point its base URL and time-outs at a local server.
+    RESTClient& RestClient() { return RESTClient1; }
+
+private:
     // (rates) END
 
     QString FIniFileName;

@@ -1,0 +1,76 @@
+#include "rates/query.h"
+
+#include "convert/primitives.h"
+
+#include <cmath>
+
+namespace kasorel {
+namespace {
+
+// In double, as the rate is stored; the checks stand in for the floating-point exceptions
+// the arithmetic would raise.
+double divide(double a, double b) {
+    if (b == 0) {
+        if (a == 0 || std::isnan(a))
+            throw EInvalidOp();
+        throw EZeroDivide();
+    }
+    const double q = a / b;
+    if (std::isinf(q))
+        throw EOverflow();
+    return q;
+}
+
+double rateOf(const json::Value& rates) {
+    const double jpy = json::ReadDouble(rates, "JPY");
+    const double usd = json::ReadDouble(rates, "USD");
+    return divide(jpy, usd);
+}
+
+} // namespace
+
+const json::Value& RatesOf(const json::Value& answer) {
+    if (answer.kind != json::Kind::Object)
+        throw EJSONException(QStringLiteral("JSON オブジェクトではありません"));
+    const json::Value* rates = json::FindMember(answer, "rates");
+    if (!rates)
+        throw EJSONException::memberNotFound(QStringLiteral("rates"));
+    if (rates->kind != json::Kind::Object)
+        throw EJSONException(QStringLiteral("'rates' はオブジェクトではありません"));
+    return *rates;
+}
+
+double ReadRate(const json::Value& answer) {
+    return rateOf(RatesOf(answer));
+}
+
+std::optional<double> QueryExchangeRate(RESTRequest& request, TextArea& memo) {
+    // The query owns its failures: whatever goes wrong, the user sees the one failure line
+    // and the command ends without touching the clipboard.
+    try {
+        request.Execute();
+        const json::Value* answer = request.Response().JSONValue();
+        if (!answer)
+            throw EJSONException(QStringLiteral("JSON として読めない応答です"));
+        memo.Add(json::Write(*answer));
+        return ReadRate(*answer);
+    } catch (...) {
+        memo.Add(kRateQueryFailed);
+        return std::nullopt;
+    }
+}
+
+void ProbeRates(TextArea& memo) {
+    const std::optional<json::Value> answer = json::Parse(memo.Text());
+    if (!answer)
+        throw EJSONException(QStringLiteral("JSON オブジェクトではありません"));
+    const json::Value& rates = RatesOf(*answer);
+    if (rates.members.empty())
+        throw EJSONException(QStringLiteral("'rates' にメンバーがありません"));
+    const std::string& first = rates.members.front().name;
+    const double rate = rateOf(rates);
+    memo.Add(QString::fromUtf8(first.data(), static_cast<qsizetype>(first.size())));
+    memo.Add(FloatToStr(rate));
+}
+
+} // namespace kasorel
