@@ -5,6 +5,8 @@
 #include "settings/inifile.h"
 #include "settings/keys.h"
 
+#include "widget_app.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QPlainTextEdit>
@@ -17,11 +19,7 @@ using namespace kasorel;
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char arg0[] = "widget_converters_test";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    return TestApp();
 }
 
 // The widget's text in the model's form: lines joined by CR LF.

@@ -1,6 +1,8 @@
 #include "app/desktop.h"
 
+#include "widget_app.h"
 #include <QAbstractButton>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QInputDialog>
@@ -19,13 +21,7 @@ using namespace kasorel;
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char arg0[] = "widget_dialogs_test";
-    static char* argv[] = {arg0, nullptr};
-    // Never destroyed: torn down among the exit handlers, it would outlive parts of Qt's
-    // own static state and crash.
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
+    return TestApp();
 }
 
 // Runs answer on the modal dialog once it is up, from within the dialog's own event loop.

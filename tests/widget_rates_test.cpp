@@ -9,6 +9,8 @@
 #include "rates_local_server.h"
 #include "recording_clipboard.h"
 
+#include "widget_app.h"
+
 #include <QApplication>
 #include <QCommandLinkButton>
 #include <QPlainTextEdit>
@@ -21,11 +23,7 @@ using namespace kasorel;
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char arg0[] = "widget_rates_test";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    return TestApp();
 }
 
 // Nobody is there to press OK: the error boxes are recorded instead.

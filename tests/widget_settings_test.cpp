@@ -2,6 +2,8 @@
 #include "convert/errors.h"
 #include "settings/inifile.h"
 
+#include "widget_app.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,13 +18,7 @@ using namespace kasorel;
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char arg0[] = "widget_settings_test";
-    static char* argv[] = {arg0, nullptr};
-    // Never destroyed: torn down among the exit handlers, it would outlive parts of Qt's
-    // own static state and crash.
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
+    return TestApp();
 }
 
 // Answers the dialogs as a person would, from a script, and records every conversation.

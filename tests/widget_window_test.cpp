@@ -5,7 +5,9 @@
 #include "convert/rakuten.h"
 #include "recording_clipboard.h"
 
+#include "widget_app.h"
 #include <QAction>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCommandLinkButton>
@@ -26,11 +28,7 @@ using namespace kasorel;
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char arg0[] = "widget_window_test";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    return TestApp();
 }
 
 // Nobody is there to press OK: the error boxes are recorded instead.
