@@ -60,7 +60,8 @@ void ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
             Delete(work, 1, 10);
             work = AnsiLeftStr(work, CheckedSub(length, 14));
             const long double amount = StrToFloat(work);
-            const int yen = RangeCheck(Round(FloatMul(amount, rate)));
+            // The product is held as a double, then rounded to whole yen.
+            const int yen = RangeCheck(Round(static_cast<double>(FloatMul(amount, rate))));
             if (!shownRate)
                 shownRate = ShownRate(rate);
             // An amount with nothing open still gets its date, category and empty name, so it
