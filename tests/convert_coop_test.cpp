@@ -1,5 +1,6 @@
 #include "convert/coop.h"
 
+#include "convert_test_util.h"
 #include "recording_clipboard.h"
 #include "settings/inifile.h"
 #include "settings/keys.h"
@@ -11,17 +12,6 @@
 using namespace kasorel;
 
 namespace {
-
-QString Lines(const QStringList& lines) {
-    return lines.join(QStringLiteral("\r\n"));
-}
-
-QString Rows(const QStringList& rows) {
-    QString text;
-    for (const QString& row : rows)
-        text += row + QStringLiteral("\r\n");
-    return text;
-}
 
 // One entry line by itself: its rewritten form and whether it is collected.
 struct LineCase {
@@ -47,8 +37,6 @@ TEST_P(CoopLine, RewrittenInPlace) {
         EXPECT_EQ(clipboard.texts[0], c.collected ? Rows({after}) : QString());
     }
 }
-
-const QString kPair = QStringLiteral("𠮷"); // one character, two code units
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, CoopLine,

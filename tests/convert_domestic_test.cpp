@@ -1,6 +1,7 @@
 #include "convert/domestic.h"
 
 #include "convert/primitives.h"
+#include "convert_test_util.h"
 #include "recording_clipboard.h"
 
 #include <gtest/gtest.h>
@@ -8,17 +9,6 @@
 using namespace kasorel;
 
 namespace {
-
-QString Lines(const QStringList& lines) {
-    return lines.join(QStringLiteral("\r\n"));
-}
-
-QString Rows(const QStringList& rows) {
-    QString text;
-    for (const QString& row : rows)
-        text += row + QStringLiteral("\r\n");
-    return text;
-}
 
 struct DomesticCase {
     const char* name;
@@ -33,13 +23,10 @@ TEST_P(DomesticRows, ReplaceTextAndGoToClipboard) {
     const DomesticCase& c = GetParam();
     TextArea memo(Lines(c.lines));
     RecordingClipboard clipboard;
-    int calls = 0;
-    ConvertDomesticDividends(memo, clipboard, [&] { return QStringLiteral("D%1").arg(++calls); });
+    ConvertDomesticDividends(memo, clipboard, CountingDates());
     EXPECT_EQ(memo.Text(), Rows(c.rows));
     EXPECT_EQ(clipboard.texts, QStringList{Rows(c.rows)});
 }
-
-const QString kPair = QStringLiteral("𠮷"); // one character, two code units
 
 INSTANTIATE_TEST_SUITE_P(
     Statements, DomesticRows,

@@ -2,6 +2,7 @@
 
 #include "convert/errors.h"
 #include "convert/primitives.h"
+#include "convert_test_util.h"
 #include "recording_clipboard.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +12,6 @@ using namespace kasorel;
 namespace {
 
 const QString kJson = QStringLiteral(R"({"rates":{"JPY":151.3,"USD":1}})");
-
-QString Lines(const QStringList& lines) {
-    return lines.join(QStringLiteral("\r\n"));
-}
-
-QString Rows(const QStringList& rows) {
-    QString text;
-    for (const QString& row : rows)
-        text += row + QStringLiteral("\r\n");
-    return text;
-}
 
 // The text area as the query leaves it: the statement, then the JSON line appended.
 TextArea AfterQuery(const QString& statement) {
@@ -46,9 +36,7 @@ TEST_P(ForeignRows, GoAfterTheJsonLineAndToTheClipboard) {
     const QString statement = Rows(c.lines);
     TextArea memo = AfterQuery(statement);
     RecordingClipboard clipboard;
-    int calls = 0;
-    ConvertForeignDividends(memo, clipboard, c.rate,
-                            [&] { return QStringLiteral("D%1").arg(++calls); });
+    ConvertForeignDividends(memo, clipboard, c.rate, CountingDates());
     EXPECT_EQ(memo.Text(), statement + kJson + QStringLiteral("\r\n") + Rows(c.rows));
     EXPECT_EQ(clipboard.texts, QStringList{Rows(c.rows)});
 }

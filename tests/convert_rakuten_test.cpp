@@ -1,5 +1,6 @@
 #include "convert/rakuten.h"
 
+#include "convert_test_util.h"
 #include "recording_clipboard.h"
 
 #include <gtest/gtest.h>
@@ -8,15 +9,12 @@ using namespace kasorel;
 
 namespace {
 
-// Lines joined with CR LF, "→" standing for a tab to keep the tables readable.
+// "→" stands for a tab to keep the tables readable.
 QString text(const QStringList& lines) {
-    return lines.join("\r\n").replace(u"→"_qs, "\t");
+    return Lines(lines).replace(u"→"_qs, "\t");
 }
 QString rows(const QStringList& lines) {
-    QString t;
-    for (const QString& l : lines)
-        t += QString(l).replace(u"→"_qs, "\t") + "\r\n";
-    return t;
+    return Rows(lines).replace(u"→"_qs, "\t");
 }
 
 struct Outcome {

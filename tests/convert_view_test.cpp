@@ -1,5 +1,6 @@
 #include "convert/view.h"
 
+#include "convert_test_util.h"
 #include "recording_clipboard.h"
 #include "settings/inifile.h"
 #include "settings/keys.h"
@@ -11,17 +12,6 @@
 using namespace kasorel;
 
 namespace {
-
-QString Lines(const QStringList& lines) {
-    return lines.join(QStringLiteral("\r\n"));
-}
-
-QString Rows(const QStringList& rows) {
-    QString text;
-    for (const QString& row : rows)
-        text += row + QStringLiteral("\r\n");
-    return text;
-}
 
 struct ViewCase {
     const char* name;
@@ -42,8 +32,6 @@ TEST_P(ViewRows, ReplaceTextAndGoToClipboard) {
     EXPECT_EQ(clipboard.texts[0], Rows(c.rows));
     EXPECT_EQ(memo.Count(), c.rows.size());
 }
-
-const QString kPair = QStringLiteral("𠮷"); // one character, two code units
 
 INSTANTIATE_TEST_SUITE_P(
     Statements, ViewRows,

@@ -8,6 +8,7 @@
 
 #include "rates_local_server.h"
 #include "recording_clipboard.h"
+#include "recording_desktop.h"
 
 #include "widget_app.h"
 
@@ -25,19 +26,6 @@ namespace {
 QApplication& app() {
     return TestApp();
 }
-
-// Nobody is there to press OK: the error boxes are recorded instead.
-class RecordingDesktop : public Desktop {
-public:
-    QString InputBox(const QString&, const QString&, const QString& defaultText) override {
-        return defaultText;
-    }
-    bool Confirm(const QString&) override { return false; }
-    void Inform(const QString&) override {}
-    void ShowError(const QString&, const QString& text) override { errors->append(text); }
-    void OpenUrl(const QString&) override {}
-    std::shared_ptr<QStringList> errors = std::make_shared<QStringList>();
-};
 
 const std::string kAnswer = R"({"success":true,"rates":{"JPY":151.3,"USD":1}})";
 const QString kJsonLine = QString::fromStdString(kAnswer);
@@ -104,7 +92,7 @@ protected:
     std::unique_ptr<TForm1> form;
     QPlainTextEdit* memo = nullptr;
     RecordingClipboard* clipboard = nullptr;
-    std::shared_ptr<QStringList> errors;
+    std::shared_ptr<std::vector<RecordingDesktop::Box>> errors;
 };
 
 TEST_F(RatesWindow, ConvertsAtTheFetchedRateAfterTheJsonLine) {
@@ -115,7 +103,7 @@ TEST_F(RatesWindow, ConvertsAtTheFetchedRateAfterTheJsonLine) {
     EXPECT_EQ(text(), kStatement + kJsonLine + "\r\n" + workedRows());
     EXPECT_EQ(clipboard->texts, QStringList{workedRows()});
     EXPECT_EQ(targets(), std::vector<std::string>{"/v1/latest?Endpoint=latest&access_key=abc123"});
-    EXPECT_TRUE(errors->isEmpty());
+    EXPECT_TRUE(errors->empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -153,7 +141,7 @@ TEST_F(RatesWindow, RejectedKeyLeavesJsonAndFailureLinesAndTheClipboard) {
     EXPECT_EQ(text(),
               kStatement + QString::fromStdString(rejected) + "\r\n" + kRateQueryFailed + "\r\n");
     EXPECT_TRUE(clipboard->texts.isEmpty());
-    EXPECT_TRUE(errors->isEmpty());
+    EXPECT_TRUE(errors->empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -168,7 +156,7 @@ TEST_F(RatesWindow, UnreachableServiceLeavesOnlyTheFailureLine) {
     press7();
     EXPECT_EQ(text(), kStatement + kRateQueryFailed + "\r\n");
     EXPECT_TRUE(clipboard->texts.isEmpty());
-    EXPECT_TRUE(errors->isEmpty());
+    EXPECT_TRUE(errors->empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -179,7 +167,7 @@ TEST_F(RatesWindow, UnreadableAmountShowsTheErrorAndKeepsTheJsonLine) {
     press7();
     EXPECT_EQ(text(), statement + kJsonLine + "\r\n");
     EXPECT_TRUE(clipboard->texts.isEmpty());
-    EXPECT_EQ(*errors, QStringList{"'' は浮動小数点数ではありません."});
+    EXPECT_EQ(ErrorTexts(*errors), QStringList{"'' は浮動小数点数ではありません."});
 }
 
 struct ProbeCase {
@@ -196,7 +184,7 @@ TEST_P(Probe, AppendsBothLinesOrShowsTheError) {
     setText(c.text);
     form->Button2Click();
     EXPECT_EQ(text(), c.text + c.added);
-    EXPECT_EQ(*errors, c.error.isEmpty() ? QStringList() : QStringList{c.error});
+    EXPECT_EQ(ErrorTexts(*errors), c.error.isEmpty() ? QStringList() : QStringList{c.error});
     EXPECT_TRUE(clipboard->texts.isEmpty());
     EXPECT_TRUE(server.Requests().empty());
 }

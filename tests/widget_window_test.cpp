@@ -4,6 +4,7 @@
 #include "convert/errors.h"
 #include "convert/rakuten.h"
 #include "recording_clipboard.h"
+#include "recording_desktop.h"
 
 #include "widget_app.h"
 #include <QAction>
@@ -30,24 +31,6 @@ namespace {
 QApplication& app() {
     return TestApp();
 }
-
-// Nobody is there to press OK: the error boxes are recorded instead.
-class RecordingDesktop : public Desktop {
-public:
-    struct Box {
-        QString caption, text;
-    };
-    QString InputBox(const QString&, const QString&, const QString& defaultText) override {
-        return defaultText;
-    }
-    bool Confirm(const QString&) override { return false; }
-    void Inform(const QString&) override {}
-    void ShowError(const QString& caption, const QString& text) override {
-        errors->push_back({caption, text});
-    }
-    void OpenUrl(const QString&) override {}
-    std::shared_ptr<std::vector<Box>> errors = std::make_shared<std::vector<Box>>();
-};
 
 // A clipboard that cannot be driven to fail for real: it throws what it is given.
 class ThrowingClipboard : public Clipboard {

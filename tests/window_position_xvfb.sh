@@ -6,23 +6,16 @@
 #   window_position_xvfb.sh <path of the kasorel executable>
 set -euo pipefail
 
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb_common.sh"
+
 exe=${1:?usage: window_position_xvfb.sh <kasorel executable>}
 # -noreset: the server would otherwise reset whenever the program ends, and the next start
 # could find no display.
-if [ -z "${KASOREL_IN_XVFB:-}" ]; then
-  exec env KASOREL_IN_XVFB=1 xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" "$0" "$@"
-fi
+xvfb_reexec "-screen 0 1920x1080x24 -noreset" "$0" "$@"
 export LANG=ja_JP.UTF-8
 unset QT_QPA_PLATFORM
 
-work=$(mktemp -d)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$exe" "$work/kasorel"
+xvfb_scratch_copy "$exe"
 ini="$work/kasorel.ini"
 
 fail() {

@@ -5,22 +5,14 @@
 #   window_xvfb.sh <kasorel executable> <wm_delete_window helper> <artefact folder>
 set -euo pipefail
 
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb_common.sh"
+
 exe=$1 closer=$2 out=$3
-if [ "${KASOREL_IN_XVFB:-}" != 1 ]; then
-  exec env KASOREL_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+xvfb_reexec "-screen 0 1280x1024x24" "$0" "$@"
 
 fail() { echo "window_xvfb: $*" >&2; exit 1; }
 
-# A copy in a scratch folder, so its settings file lands there and not in the build tree.
-work=$(mktemp -d)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$exe" "$work/kasorel"
+xvfb_scratch_copy "$exe"
 
 HOME=$work XDG_RUNTIME_DIR=$work "$work/kasorel" &
 pid=$!
