@@ -38,8 +38,8 @@ public:
     // Number of lines including an empty last line (at least 1).
     int LineCount() const;
 
-    // Line i without its line break. i < 0 reads the caret's line; i at or past the end of
-    // the lines reads as the empty text. Lines are returned whole, however long.
+    // Line i without its line break. i = -1 reads the caret's line; any other i outside the
+    // lines reads as the empty text. Lines are returned whole, however long.
     QString Get(int i) const;
 
     // Replaces the text of line i (not its line break) with s. i past the end of the lines
