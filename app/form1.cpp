@@ -45,7 +45,7 @@ QFont pixelFont(const QString& family, int pixelSize) {
     return font;
 }
 
-struct ButtonSpec {
+struct ButtonLayout {
     QCommandLinkButton* TForm1::*member;
     const char* name;
     const char16_t* caption;
@@ -139,7 +139,7 @@ void TForm1::createTextArea() {
 }
 
 void TForm1::createButtons() {
-    static const ButtonSpec kButtons[] = {
+    static const ButtonLayout kButtons[] = {
         {&TForm1::Button3,
          "Button3",
          u"貼り付け",
@@ -189,22 +189,22 @@ void TForm1::createButtons() {
          false,
          &TForm1::Button2Click},
     };
-    for (const ButtonSpec& spec : kButtons) {
-        auto* button = new QCommandLinkButton(QString::fromUtf16(spec.caption), centralWidget());
-        button->setObjectName(QLatin1String(spec.name));
-        button->setGeometry(spec.geometry);
+    for (const ButtonLayout& entry : kButtons) {
+        auto* button = new QCommandLinkButton(QString::fromUtf16(entry.caption), centralWidget());
+        button->setObjectName(QLatin1String(entry.name));
+        button->setGeometry(entry.geometry);
         // Qt's arrow and margins are wider than the layout allows for; a smaller arrow
         // keeps the longest captions from being cut.
         button->setIconSize(QSize(12, 12));
-        if (spec.family) {
-            button->setFont(pixelFont(QString::fromUtf16(spec.family), 20));
+        if (entry.family) {
+            button->setFont(pixelFont(QString::fromUtf16(entry.family), 20));
             QPalette palette = button->palette();
-            palette.setColor(QPalette::ButtonText, spec.colour);
+            palette.setColor(QPalette::ButtonText, entry.colour);
             button->setPalette(palette);
         }
-        button->setVisible(spec.visible);
-        connect(button, &QAbstractButton::clicked, this, spec.handler);
-        this->*spec.member = button;
+        button->setVisible(entry.visible);
+        connect(button, &QAbstractButton::clicked, this, entry.handler);
+        this->*entry.member = button;
     }
 }
 
