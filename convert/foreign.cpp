@@ -25,14 +25,6 @@ QString ShownRate(double rate) {
     return FloatToStr(static_cast<double>(tenths) / 10.0);
 }
 
-TextPos SelectionStart(const TextArea& memo) {
-    const TextPos a = memo.Anchor();
-    const TextPos c = memo.Caret();
-    if (a.line != c.line)
-        return a.line < c.line ? a : c;
-    return a.column < c.column ? a : c;
-}
-
 } // namespace
 
 void ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
@@ -54,7 +46,7 @@ void ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
         WalkDividends(memo, QStringLiteral("配当米国"), yenAndRate, dateText).Text();
     // After the query's append the caret may stand at the end of the JSON line itself (the
     // text had no final line break); the rows must not be glued to it.
-    const bool midLine = !rows.isEmpty() && SelectionStart(memo).column > 0;
+    const bool midLine = !rows.isEmpty() && memo.SelectionStart().column > 0;
     memo.SetSelText(midLine ? QStringLiteral("\r\n") + rows : rows);
     clipboard.SetAsText(rows);
 }

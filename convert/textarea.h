@@ -73,6 +73,8 @@ public:
     // they are equal. Positions are clamped into the text.
     TextPos Caret() const { return caret_; }
     TextPos Anchor() const { return anchor_; }
+    // The earlier of anchor and caret: where the selection, or the caret alone, begins.
+    TextPos SelectionStart() const { return orderedSelection().first; }
     void SetSelection(TextPos anchor, TextPos caret);
     void SetCaret(TextPos caret) { SetSelection(caret, caret); }
 

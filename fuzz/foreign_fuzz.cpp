@@ -35,14 +35,6 @@ double Rate(Bytes& in) {
     return pick < n ? rates[pick] : in.F64();
 }
 
-TextPos SelectionStart(const TextArea& memo) {
-    const TextPos a = memo.Anchor();
-    const TextPos c = memo.Caret();
-    if (a.line != c.line)
-        return a.line < c.line ? a : c;
-    return a.column < c.column ? a : c;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -81,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The rows replace the selection, after a line break when they would otherwise continue
     // a line already begun.
     TextArea expected = original;
-    const bool midLine = !rows.isEmpty() && SelectionStart(original).column > 0;
+    const bool midLine = !rows.isEmpty() && original.SelectionStart().column > 0;
     expected.SetSelText((midLine ? QStringLiteral("\r\n") : QString()) + clip.texts.back());
     Check(memo.Text() == expected.Text(), "the rows go in at the selection", memo.Text());
     return 0;

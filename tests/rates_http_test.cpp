@@ -36,6 +36,19 @@ protected:
         return QueryExchangeRate(request, memo);
     }
 
+    // The server sends the first bytes of a good answer, then nothing more.
+    void AnswerStallingMidBody() {
+        server.Answer([this](const auto&, httplib::Response& res) {
+            res.set_content_provider(std::strlen(kRates), "application/json",
+                                     [this](size_t offset, size_t, httplib::DataSink& sink) {
+                                         if (offset == 0)
+                                             return sink.write(kRates, 10);
+                                         server.Hang();
+                                         return false;
+                                     });
+        });
+    }
+
     HeaderMap Expected() const {
         return {{"Accept", "application/json, text/plain; q=0.9, text/html;q=0.8,"},
                 {"Accept-Charset", "utf-8, *;q=0.8"},
@@ -340,15 +353,7 @@ TEST_F(Query, ServerThatNeverAnswersTimesOut) {
 
 TEST_F(Query, ServerThatStallsMidBodyTimesOut) {
     client.SetReadTimeout(1000);
-    server.Answer([this](const auto&, httplib::Response& res) {
-        res.set_content_provider(std::strlen(kRates), "application/json",
-                                 [this](size_t offset, size_t, httplib::DataSink& sink) {
-                                     if (offset == 0)
-                                         return sink.write(kRates, 10);
-                                     server.Hang();
-                                     return false;
-                                 });
-    });
+    AnswerStallingMidBody();
     EXPECT_FALSE(Run().has_value());
     EXPECT_EQ(memo.Text(), kFailed + "\r\n");
 }
@@ -374,15 +379,7 @@ TEST_F(Query, StallOnAReusedConnectionTimesOut) {
 
 TEST_F(Query, StallMidBodyIsTheReasonGiven) {
     client.SetReadTimeout(1000);
-    server.Answer([this](const auto&, httplib::Response& res) {
-        res.set_content_provider(std::strlen(kRates), "application/json",
-                                 [this](size_t offset, size_t, httplib::DataSink& sink) {
-                                     if (offset == 0)
-                                         return sink.write(kRates, 10);
-                                     server.Hang();
-                                     return false;
-                                 });
-    });
+    AnswerStallingMidBody();
     try {
         request.Execute();
         FAIL() << "no error";
