@@ -2,6 +2,7 @@
 // model, paste and the 楽天カード command. The other commands live in form1_*.cpp.
 #include "app/form1.h"
 
+#include "app/errorbox.h"
 #include "convert/errors.h"
 #include "convert/rakuten.h"
 

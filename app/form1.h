@@ -44,19 +44,19 @@ public:
     QPlainTextEdit* Memo() const { return Memo1; }
 
     // Commands, named after the control they were first made for.
-    void Button1Click(); // 楽天カード
-    void Button2Click(); // テスト用 (hidden rate probe)
-    void Button3Click(); // 貼り付け
-    void Button4Click(); // スプシ表示
-    void Button5Click(); // T生協
-    void Button6Click(); // 国内配当
-    void Button7Click(); // 国外配当
-    void Button8Click(); // スプシURL
-    void Button9Click(); // API設定
+    void Button1Click();  // 楽天カード
+    void Button2Click();  // テスト用 (hidden rate probe)
+    void Button3Click();  // 貼り付け
+    void Button4Click();  // スプシ表示
+    void Button5Click();  // T生協
+    void Button6Click();  // 国内配当
+    void Button7Click();  // 国外配当
+    void Button8Click();  // スプシURL
+    void Button9Click();  // API設定
     void Button10Click(); // 生協設定
     void Button11Click(); // Viewカード
     void Button12Click(); // View設定
-    void N7Click(); // 作者ホームページ
+    void N7Click();       // 作者ホームページ
 
 protected:
     void closeEvent(QCloseEvent* event) override;

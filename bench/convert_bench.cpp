@@ -4,11 +4,6 @@
 
 namespace {
 
-class NullClipboard : public kasorel::Clipboard {
-public:
-    void SetAsText(const QString& t) override { benchmark::DoNotOptimize(t.size()); }
-};
-
 void BM_Floor_Rakuten(benchmark::State& state) {
     bench::Floor(state, bench::RakutenStatement(static_cast<int>(state.range(0))));
 }
@@ -16,7 +11,7 @@ void BM_Floor_Rakuten(benchmark::State& state) {
 // The whole command on the model: load, convert, read the text back for the window.
 void BM_Rakuten(benchmark::State& state) {
     const QString text = bench::RakutenStatement(static_cast<int>(state.range(0)));
-    NullClipboard clipboard;
+    bench::NullClipboard clipboard;
     for (auto _ : state) {
         kasorel::TextArea memo(text);
         kasorel::ConvertRakuten(memo, clipboard);

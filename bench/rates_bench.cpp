@@ -55,18 +55,13 @@ QString ForeignStatement(int lines) {
     return text;
 }
 
-class NullClipboard : public kasorel::Clipboard {
-public:
-    void SetAsText(const QString& t) override { benchmark::DoNotOptimize(t.size()); }
-};
-
 void BM_FloorForeign(benchmark::State& state) {
     bench::Floor(state, ForeignStatement(static_cast<int>(state.range(0))));
 }
 
 void BM_Foreign(benchmark::State& state) {
     const QString text = ForeignStatement(static_cast<int>(state.range(0)));
-    NullClipboard clipboard;
+    bench::NullClipboard clipboard;
     for (auto _ : state) {
         kasorel::TextArea memo(text);
         kasorel::ConvertForeignDividends(memo, clipboard, 151.31,

@@ -2,6 +2,7 @@
 // back as one undoable edit) next to the cost of merely showing the resulting text with
 // setPlainText. The command should stay within 1.5 times the latter.
 #include "app/form1.h"
+#include "bench_common.h"
 #include "convert/output.h"
 
 #include <QApplication>
@@ -9,11 +10,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class NullClipboard : public kasorel::Clipboard {
-public:
-    void SetAsText(const QString&) override {}
-};
 
 QApplication& app() {
     static int argc = 1;
@@ -37,7 +33,7 @@ QString statement(int lines) {
 void BM_RakutenThroughWindow(benchmark::State& state) {
     app();
     kasorel::TForm1 form;
-    form.SetClipboard(std::make_unique<NullClipboard>());
+    form.SetClipboard(std::make_unique<bench::NullClipboard>());
     const QString text = statement(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
@@ -50,7 +46,7 @@ void BM_RakutenThroughWindow(benchmark::State& state) {
 void BM_SetPlainTextOfResult(benchmark::State& state) {
     app();
     kasorel::TForm1 form;
-    form.SetClipboard(std::make_unique<NullClipboard>());
+    form.SetClipboard(std::make_unique<bench::NullClipboard>());
     const QString text = statement(static_cast<int>(state.range(0)));
     form.Memo()->setPlainText(text);
     form.Button1Click();

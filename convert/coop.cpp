@@ -29,7 +29,7 @@ void RemoveFirstYen(QString& s) {
 
 } // namespace
 
-void ConvertCoop(TextArea& memo, Clipboard& clipboard, bool hoken) {
+int ConvertCoop(TextArea& memo, Clipboard& clipboard, bool hoken) {
     const QString tab = QStringLiteral("\t");
     // Each entry line is rewritten by itself, so the direction of this pass does not matter.
     for (int i = CheckedSub(memo.Count(), 1); i >= 0; i = CheckedSub(i, 1)) {
@@ -58,6 +58,7 @@ void ConvertCoop(TextArea& memo, Clipboard& clipboard, bool hoken) {
             list.Add(line);
     }
     clipboard.SetAsText(list.Text());
+    return list.Count();
 }
 
 } // namespace kasorel

@@ -15,7 +15,8 @@ namespace kasorel {
 // Other lines stay as they are. Afterwards every line that begins with "20" (an entry line
 // without a tab no longer does) is collected in text-area order, duplicates included, and
 // their text form (each line and CR LF; empty when there is none) goes to clipboard. The
-// text area is never replaced as a whole. A second run converts the entry lines again.
-void ConvertCoop(TextArea& memo, Clipboard& clipboard, bool hoken);
+// text area is never replaced as a whole. Returns the number of collected lines. A second
+// run converts the entry lines again.
+int ConvertCoop(TextArea& memo, Clipboard& clipboard, bool hoken);
 
 } // namespace kasorel

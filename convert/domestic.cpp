@@ -19,17 +19,19 @@ void DropLastCharacter(QString& s) {
 
 } // namespace
 
-void ConvertDomesticDividends(TextArea& memo, Clipboard& clipboard,
-                              const std::function<QString()>& dateText) {
+int ConvertDomesticDividends(TextArea& memo, Clipboard& clipboard,
+                             const std::function<QString()>& dateText) {
     const auto amount = [](const QString& line) -> QString {
         QString work = line;
         Delete(work, 1, 10);
         DropLastCharacter(work);
         return u'-' + work;
     };
-    const QString text = WalkDividends(memo, QStringLiteral("配当国内"), amount, dateText).Text();
+    const ResultList rows = WalkDividends(memo, QStringLiteral("配当国内"), amount, dateText);
+    const QString text = rows.Text();
     memo.SetText(text);
     clipboard.SetAsText(text);
+    return rows.Count();
 }
 
 } // namespace kasorel

@@ -1,7 +1,5 @@
 #include "convert/errors.h"
 
-#include <QFileInfo>
-
 namespace kasorel {
 
 Exception::Exception(QString message) : message_(std::move(message)), utf8_(message_.toUtf8()) {}
@@ -19,21 +17,5 @@ EConvertError EConvertError::notAFloat(const QString& text) {
 
 EClipboardException::EClipboardException(const QString& systemText)
     : Exception(QStringLiteral("クリップボード %1 を開けません").arg(systemText)) {}
-
-QString errorBoxText(const QString& message) {
-    if (!message.isEmpty() && message.back().unicode() > u'.')
-        return message + u'.';
-    return message;
-}
-
-QString programTitle(const QString& executablePath) {
-    QString name = QFileInfo(executablePath).fileName();
-    const qsizetype dot = name.indexOf(u'.');
-    if (dot >= 0)
-        name.truncate(dot);
-    if (name.isEmpty())
-        return name;
-    return name.left(1) + name.mid(1).toLower();
-}
 
 } // namespace kasorel

@@ -69,14 +69,4 @@ public:
     EOutOfResources();
 };
 
-// The text shown in the error box for a message: a "." is added when the message's last
-// code unit is above U+002E, so a message already ending in "." (or in a blank, a digit
-// below it...) is left as it is. The empty message stays empty.
-QString errorBoxText(const QString& message);
-
-// The program's title, shown as the error box's caption: the executable's file name
-// (no folder) up to its first ".", with every letter after the first in lower case.
-// "/opt/KASOREL.bin" gives "Kasorel"; an empty path gives the empty text.
-QString programTitle(const QString& executablePath);
-
 } // namespace kasorel

@@ -27,8 +27,8 @@ QString ShownRate(double rate) {
 
 } // namespace
 
-void ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
-                             const std::function<QString()>& dateText) {
+int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
+                            const std::function<QString()>& dateText) {
     std::optional<QString> shownRate;
     const auto yenAndRate = [&](const QString& line) -> QString {
         const int length = Length(line);
@@ -42,13 +42,14 @@ void ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
             shownRate = ShownRate(rate);
         return YenColumn(yen) + u'\t' + *shownRate;
     };
-    const QString rows =
-        WalkDividends(memo, QStringLiteral("配当米国"), yenAndRate, dateText).Text();
+    const ResultList list = WalkDividends(memo, QStringLiteral("配当米国"), yenAndRate, dateText);
+    const QString rows = list.Text();
     // After the query's append the caret may stand at the end of the JSON line itself (the
     // text had no final line break); the rows must not be glued to it.
     const bool midLine = !rows.isEmpty() && memo.SelectionStart().column > 0;
     memo.SetSelText(midLine ? QStringLiteral("\r\n") + rows : rows);
     clipboard.SetAsText(rows);
+    return list.Count();
 }
 
 } // namespace kasorel

@@ -8,20 +8,17 @@
 
 namespace kasorel {
 
-// Converts a pasted US dividend statement into spreadsheet rows, walking the lines forward,
-// each dollar amount converted into yen at rate (yen per dollar, unrounded). Only the first
-// three characters of a line decide its kind:
-//   "銘柄名" opens a row (dropping any row still open): date, "配当米国", the line without
-//            its first ten code units as the name, and an empty column;
-//   "入金額" closes it: the amount text is the line without its first ten code units, cut to
-//            (line length - 14) characters (a surrogate pair counting as one), so the unit
-//            " USD" goes; read with StrToFloat and the user's decimal separator. The yen
-//            amount is Round(amount × rate) in extended precision, stored as a 32-bit
-//            integer; it is written as "-" and the yen for a dividend (a zero gives "-0") and
-//            as the bare positive yen for a negative amount (a refund), never "--".
-//            The last column is FloatToStr(Round(rate × 10) ÷ 10).
-// An amount line with no open row still gives a full six-column row with an empty name.
-// A name line never closed gives no row. Every row reads:
+// Converts a pasted US dividend statement into spreadsheet rows by the dividend walk
+// (WalkDividends in dividends.h) with the category "配当米国", each dollar amount converted
+// into yen at rate (yen per dollar, unrounded). An amount line closes its row:
+//   - the amount text is the line without its first ten code units, cut to (line length -
+//     14) characters (a surrogate pair counting as one), so the unit " USD" goes; read with
+//     StrToFloat and the user's decimal separator;
+//   - the yen amount is Round(amount × rate) in extended precision, stored as a 32-bit
+//     integer; it is written as "-" and the yen for a dividend (a zero gives "-0") and as
+//     the bare positive yen for a negative amount (a refund), never "--";
+//   - the last column is FloatToStr(Round(rate × 10) ÷ 10).
+// Every row reads:
 //   date \t 配当米国 \t name \t \t yen \t shown rate
 //
 // dateText gives the date column; it is called once at each name line and at each amount
@@ -29,12 +26,12 @@ namespace kasorel {
 // was made) replaces memo's selection, or goes in at the caret, and then goes to clipboard.
 // When rows go in where a line has already begun (the caret after a JSON line without a line
 // break), a CR LF goes first so the first row starts a line of its own; the clipboard gets
-// the rows alone.
+// the rows alone. Returns the number of rows.
 //
 // Errors end the pass before memo or clipboard change: EConvertError for an amount text
 // StrToFloat refuses (empty, letters, another separator), ERangeError for a yen amount
 // outside the 32-bit range, EInvalidOp beyond the 64-bit range.
-void ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
-                             const std::function<QString()>& dateText);
+int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
+                            const std::function<QString()>& dateText);
 
 } // namespace kasorel

@@ -12,7 +12,6 @@ class ResultList {
 public:
     void Add(const QString& row) { rows_.append(row); }
     int Count() const { return static_cast<int>(rows_.size()); }
-    const QStringList& Rows() const { return rows_; }
     // Every row followed by CR LF; the empty list gives the empty text.
     QString Text() const;
 

@@ -363,4 +363,11 @@ long double FloatDiv(long double a, long double b) {
     return r;
 }
 
+double StoreDouble(long double x) {
+    const double d = static_cast<double>(x);
+    if (std::isinf(d) && std::isfinite(x))
+        throw EOverflow();
+    return d;
+}
+
 } // namespace kasorel

@@ -92,4 +92,8 @@ std::int64_t Round(long double x);
 long double FloatMul(long double a, long double b);
 long double FloatDiv(long double a, long double b);
 
+// x stored as a double, the nearest one; EOverflow when x is finite but beyond the double
+// range, where the store would give an infinity. NaN and infinities pass as they are.
+double StoreDouble(long double x);
+
 } // namespace kasorel

@@ -26,7 +26,7 @@ QString rewriteDataLine(QString s) {
 
 } // namespace
 
-void ConvertRakuten(TextArea& memo, Clipboard& clipboard) {
+int ConvertRakuten(TextArea& memo, Clipboard& clipboard) {
     // Each rewritten data line is remembered by the number of lines from it to the end of
     // the text. The pass only ever deletes above the lines it has rewritten, so that number
     // stays true while the indexes above shift, and collecting needs no second search.
@@ -57,6 +57,7 @@ void ConvertRakuten(TextArea& memo, Clipboard& clipboard) {
     for (auto it = rewrittenFromEnd.rbegin(); it != rewrittenFromEnd.rend(); ++it)
         result.Add(memo.Get(CheckedSub(memo.LineCount(), *it)));
     clipboard.SetAsText(result.Text());
+    return result.Count();
 }
 
 } // namespace kasorel

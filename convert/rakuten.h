@@ -13,7 +13,7 @@ namespace kasorel {
 // A deletion never takes a data line this run has rewritten, and a marker on line 0 (no
 // data line) is deleted with its group and yields no row. No line outside a marker group
 // changes; a second run on the result finds no marker and puts the empty text on the
-// clipboard.
-void ConvertRakuten(TextArea& memo, Clipboard& clipboard);
+// clipboard. Returns the number of rows.
+int ConvertRakuten(TextArea& memo, Clipboard& clipboard);
 
 } // namespace kasorel

@@ -32,7 +32,7 @@ void CutHead(QString& s, int p) {
 
 } // namespace
 
-void ConvertView(TextArea& memo, Clipboard& clipboard, bool suica) {
+int ConvertView(TextArea& memo, Clipboard& clipboard, bool suica) {
     ResultList list;
     const QString tab = QStringLiteral("\t");
     const int n = memo.Count();
@@ -63,6 +63,7 @@ void ConvertView(TextArea& memo, Clipboard& clipboard, bool suica) {
     const QString text = list.Text();
     memo.SetText(text);
     clipboard.SetAsText(text);
+    return list.Count();
 }
 
 } // namespace kasorel

@@ -19,7 +19,7 @@ namespace kasorel {
 //
 // The rows' text form (each row and CR LF; empty when no row was made) replaces the whole
 // text of memo and then goes to clipboard, so a clipboard failure leaves the rows in memo.
-// A second run on the output makes no row.
-void ConvertView(TextArea& memo, Clipboard& clipboard, bool suica);
+// Returns the number of rows. A second run on the output makes no row.
+int ConvertView(TextArea& memo, Clipboard& clipboard, bool suica);
 
 } // namespace kasorel

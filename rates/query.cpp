@@ -2,29 +2,14 @@
 
 #include "convert/primitives.h"
 
-#include <cmath>
-
 namespace kasorel {
 namespace {
-
-// In double, as the rate is stored; the checks stand in for the floating-point exceptions
-// the arithmetic would raise.
-double divide(double a, double b) {
-    if (b == 0) {
-        if (a == 0 || std::isnan(a))
-            throw EInvalidOp();
-        throw EZeroDivide();
-    }
-    const double q = a / b;
-    if (std::isinf(q))
-        throw EOverflow();
-    return q;
-}
 
 double rateOf(const json::Value& rates) {
     const double jpy = json::ReadDouble(rates, "JPY");
     const double usd = json::ReadDouble(rates, "USD");
-    return divide(jpy, usd);
+    // The rate is held as a double from here on, as the service's numbers are.
+    return StoreDouble(FloatDiv(jpy, usd));
 }
 
 } // namespace

@@ -70,8 +70,7 @@ public:
 
     QByteArray UserAgent() const { return kUserAgent; }
     QByteArray FallbackCharset() const { return "utf-8"; }
-    int ConnectTimeout() const { return connectTimeoutMs_; }
-    void SetConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
+    int ConnectTimeout() const { return kConnectTimeoutMs; }
     int ReadTimeout() const { return readTimeoutMs_; }
     void SetReadTimeout(int ms) { readTimeoutMs_ = ms; }
 
@@ -80,7 +79,7 @@ public:
 private:
     QString baseURL_;
     RESTParameterList params_;
-    int connectTimeoutMs_ = 30000;
+    static constexpr int kConnectTimeoutMs = 30000;
     int readTimeoutMs_ = 30000;
     HttpTransport transport_;
 };
@@ -119,8 +118,6 @@ public:
     // Resource "latest", no parameters of its own, GET, answers kept in response.
     RESTRequest(RESTClient& client, RESTResponse& response);
 
-    const QString& Resource() const { return resource_; }
-    const RESTParameterList& Params() const { return params_; }
     RESTClient& Client() const { return client_; }
     RESTResponse& Response() const { return response_; }
 

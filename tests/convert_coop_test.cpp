@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"FullWidthDigits", "２０24\tA\tB 円", "２０24\tA\tB 円", false},
                     LineCase{"MarkerFurtherIn", "合計 2024\t600 円", "合計 2024\t600 円", false},
                     LineCase{"Total", "合計\t600 円", "合計\t600 円", false}),
-    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LineCase>& param) { return std::string(param.param.name); });
 
 const QStringList kStatement = {"注文明細", "2024/05/01\t牛乳\t2\t420 円",
                                 "2024/05/08\tパン\t1\t180 円", "合計\t600 円"};

@@ -79,7 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
             {}},
         DomesticCase{"NameNeverClosed", {"銘柄名abcdefgA"}, {}}, DomesticCase{"Empty", {}, {}},
         DomesticCase{"NoAmountLine", {"明細", "銘柄名abcdefgA", "合計"}, {}}),
-    [](const testing::TestParamInfo<DomesticCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<DomesticCase>& param) {
+        return std::string(param.param.name);
+    });
 
 TEST(Domestic, SecondRunMakesNoRow) {
     TextArea memo(Lines({"銘柄名abcdefgA社", "入金額abcdefg1,200円"}));

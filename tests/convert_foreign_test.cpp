@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"D1\t配当米国\t\t\t-303\t151.3"}},
         ForeignCase{
             "ExponentAmount", 100, {"入金額abcdefg1E2 USD"}, {"D1\t配当米国\t\t\t-10000\t100"}}),
-    [](const testing::TestParamInfo<ForeignCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ForeignCase>& param) { return std::string(param.param.name); });
 
 TEST(ForeignDividends, NoRowInsertsNothingAndEmptiesTheClipboard) {
     TextArea memo = AfterQuery(QString());
@@ -189,8 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
                                      "入金額abcdefg-100000000 USD", "範囲チェックエラー"},
                     ForeignErrorCase{"YenBeyond64Bits", 151.3, "入金額abcdefg1E20 USD",
                                      "不正な浮動小数点数演算命令"}),
-    [](const testing::TestParamInfo<ForeignErrorCase>& info) {
-        return std::string(info.param.name);
+    [](const testing::TestParamInfo<ForeignErrorCase>& param) {
+        return std::string(param.param.name);
     });
 
 } // namespace

@@ -253,20 +253,8 @@ TEST(Arithmetic, CheckedOperationsRaiseTheNamedKinds) {
     EXPECT_EQ(FloatDiv(151.3L, 1), 151.3L);
 }
 
-TEST(Errors, MessagesAndTheErrorBoxText) {
+TEST(Errors, Messages) {
     EXPECT_EQ(ERangeError().message(), u"範囲チェックエラー"_qs);
-    EXPECT_EQ(errorBoxText(ERangeError().message()), u"範囲チェックエラー."_qs);
-    EXPECT_EQ(errorBoxText("ends with."), "ends with.");
-    EXPECT_EQ(errorBoxText("ends with -"), "ends with -"); // '-' is below '.'
-    EXPECT_EQ(errorBoxText("ends with /"), "ends with /.");
-    EXPECT_EQ(errorBoxText(""), "");
     EXPECT_EQ(EClipboardException("busy").message(), u"クリップボード busy を開けません"_qs);
     EXPECT_EQ(EConvertError::notAFloat("").message(), u"'' は浮動小数点数ではありません"_qs);
-}
-
-TEST(Errors, ProgramTitleFromTheExecutablePath) {
-    EXPECT_EQ(programTitle("/usr/bin/kasorel"), "kasorel"); // the first letter stays as it is
-    EXPECT_EQ(programTitle("/opt/KASOREL.bin.x"), "Kasorel");
-    EXPECT_EQ(programTitle("/a.b/tOOL"), "tool");
-    EXPECT_EQ(programTitle(""), "");
 }

@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"2024", "03/05xyz" + kPair, "-", "980"},
                  false,
                  {"2024/03/05z\t\t980"}}),
-    [](const testing::TestParamInfo<ViewCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ViewCase>& param) { return std::string(param.param.name); });
 
 struct YearCase {
     const char* name;
@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                     YearCase{"TrailingBlank", "2024 ", false},
                     YearCase{"FullWidth", "２０２４", false}, YearCase{"ThreeDigits", "202", false},
                     YearCase{"Letters", "abcd", false}, YearCase{"Tab", "202\t", false}),
-    [](const testing::TestParamInfo<YearCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<YearCase>& param) { return std::string(param.param.name); });
 
 TEST(View, SecondRunMakesNoRow) {
     TextArea memo(Lines({"2024", "03/05xy\tStore A\tmemo", "-", "1,980", "2024", "03/06xyB", "-",

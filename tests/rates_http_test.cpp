@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, Keys,
                                          KeyCase{"Tilde", "ab~cd", "ab%7Ecd"},
                                          KeyCase{"PlusAndPercent", "a+b%20", "a%2Bb%2520"},
                                          KeyCase{"NonAscii", "鍵", "%E9%8D%B5"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 struct AnswerCase {
     const char* name;
@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                    R"({"a":"\udc00","rates":{"JPY":2,"USD":1}})",
                    {kFailed},
                    {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(Query, FailureLineFollowsExistingText) {
     server.Answer([](const auto&, auto& res) { res.status = 500; });
@@ -269,8 +269,8 @@ TEST_P(Schemes, RedirectOutOfHttpIsRefused) {
 INSTANTIATE_TEST_SUITE_P(Targets, Schemes,
                          testing::Values("file:///etc/passwd", "ftp://127.0.0.1/rates",
                                          "gopher://127.0.0.1/", "dict://127.0.0.1/x"),
-                         [](const auto& info) {
-                             const std::string target = info.param;
+                         [](const auto& param) {
+                             const std::string target = param.param;
                              return target.substr(0, target.find(':'));
                          });
 

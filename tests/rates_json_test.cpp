@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"NulInsideString", R"(["a\u0000b"])", R"(["a\u0000b"])"},
         RoundTrip{"TopLevelScalar", " 42 ", "42"},
         RoundTrip{"DeepestAccepted", Nested(json::kMaxDepth), Nested(json::kMaxDepth)}),
-    [](const testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<RoundTrip>& param) { return std::string(param.param.name); });
 
 struct Invalid {
     const char* name;
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Invalid{"NumberBeyondDouble", "[1E400]"},
                     Invalid{"TooDeep", Nested(json::kMaxDepth + 1)},
                     Invalid{"FarTooDeep", QString(100000, u'[')}),
-    [](const testing::TestParamInfo<Invalid>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Invalid>& param) { return std::string(param.param.name); });
 
 TEST(Write, EscapedLoneLowSurrogateIsRefused) {
     const std::optional<json::Value> v = json::Parse(R"(["\udc00"])");
@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
         DoubleCase{"Null", "null", 0, "null から Double への変換はサポートされていません"},
         DoubleCase{"Object", "{}", 0, "object から Double への変換はサポートされていません"},
         DoubleCase{"Array", "[1]", 0, "array から Double への変換はサポートされていません"}),
-    [](const testing::TestParamInfo<DoubleCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<DoubleCase>& param) { return std::string(param.param.name); });
 
 TEST(Doubles, MissingMemberNamesIt) {
     const std::optional<json::Value> v = json::Parse("{}");
@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
         RateCase{"BothZero", R"({"rates":{"JPY":0,"USD":0.0}})", 0, "不正な浮動小数点数演算命令"},
         RateCase{"QuotientBeyondDouble", R"({"rates":{"JPY":1E300,"USD":1E-300}})", 0,
                  "浮動小数点数のオーバーフロー"}),
-    [](const testing::TestParamInfo<RateCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<RateCase>& param) { return std::string(param.param.name); });
 
 struct ProbeCase {
     const char* name;
@@ -232,6 +232,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   "null から Double への変換はサポートされていません"},
         ProbeCase{"UsdZero", R"({"rates":{"JPY":1,"USD":0}})", {}, "0 による浮動小数点数除算"}),
-    [](const testing::TestParamInfo<ProbeCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ProbeCase>& param) { return std::string(param.param.name); });
 
 } // namespace

@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"ControlAndDelete", QString::fromLatin1("\t\x7f"), "%09%7F", "%09%7F"},
         EncodeCase{"NonAsciiAsUtf8Bytes", "キー", "%E3%82%AD%E3%83%BC", "%E3%82%AD%E3%83%BC"},
         EncodeCase{"PairAsFourBytes", "𠮷", "%F0%A0%AE%B7", "%F0%A0%AE%B7"}),
-    [](const testing::TestParamInfo<EncodeCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<EncodeCase>& param) { return std::string(param.param.name); });
 
 struct UrlCase {
     const char* name;
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"ResourceStartsWithFragment", "http://h/v1", "#f", {}, "http://h/v1#f"},
         UrlCase{"EmptyResource", "http://h/v1", "", {{"c", "d"}}, "http://h/v1?c=d"},
         UrlCase{"BaseHasQuery", "http://h/v1?x=1", "", {{"c", "d"}}, "http://h/v1?x=1&c=d"}),
-    [](const testing::TestParamInfo<UrlCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<UrlCase>& param) { return std::string(param.param.name); });
 
 TEST(Parameters, LaterEntryReplacesSameNameInPlaceIgnoringCase) {
     const RESTParameterList client{{"Endpoint", "latest"}, {"access_key", "a"}};
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CharsetCase{"UpperCaseName", "text/plain; CHARSET = Shift_JIS", "Shift_JIS"},
                     CharsetCase{"AfterOtherParameter", "text/plain; q=1; charset=utf-16le",
                                 "utf-16le"}),
-    [](const testing::TestParamInfo<CharsetCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<CharsetCase>& param) { return std::string(param.param.name); });
 
 TEST(Decoding, CharsetNamedOrUtf8) {
     const QByteArray latin1("caf\xe9", 4);

@@ -22,12 +22,6 @@ QApplication& app() {
     return TestApp();
 }
 
-// The widget's text in the model's form: lines joined by CR LF.
-QString memoText(const QPlainTextEdit& memo) {
-    return memo.document()->toRawText().replace(QChar(QChar::ParagraphSeparator),
-                                                QStringLiteral("\r\n"));
-}
-
 class ConverterCommand : public testing::Test {
 protected:
     void SetUp() override {

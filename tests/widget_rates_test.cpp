@@ -8,7 +8,6 @@
 
 #include "rates_local_server.h"
 #include "recording_clipboard.h"
-#include "recording_desktop.h"
 
 #include "widget_app.h"
 
@@ -52,9 +51,9 @@ protected:
         app();
         ASSERT_TRUE(dir.isValid());
         form = std::make_unique<TForm1>();
-        auto desktop = std::make_unique<RecordingDesktop>();
-        errors = desktop->errors;
-        form->SetDesktop(std::move(desktop));
+        auto scripted = std::make_unique<ScriptedDesktop>();
+        desktop = scripted.get();
+        form->SetDesktop(std::move(scripted));
         auto recording = std::make_unique<RecordingClipboard>();
         clipboard = recording.get();
         form->SetClipboard(std::move(recording));
@@ -92,7 +91,7 @@ protected:
     std::unique_ptr<TForm1> form;
     QPlainTextEdit* memo = nullptr;
     RecordingClipboard* clipboard = nullptr;
-    std::shared_ptr<std::vector<RecordingDesktop::Box>> errors;
+    ScriptedDesktop* desktop = nullptr;
 };
 
 TEST_F(RatesWindow, ConvertsAtTheFetchedRateAfterTheJsonLine) {
@@ -103,7 +102,7 @@ TEST_F(RatesWindow, ConvertsAtTheFetchedRateAfterTheJsonLine) {
     EXPECT_EQ(text(), kStatement + kJsonLine + "\r\n" + workedRows());
     EXPECT_EQ(clipboard->texts, QStringList{workedRows()});
     EXPECT_EQ(targets(), std::vector<std::string>{"/v1/latest?Endpoint=latest&access_key=abc123"});
-    EXPECT_TRUE(errors->empty());
+    EXPECT_TRUE(desktop->errors.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -141,7 +140,7 @@ TEST_F(RatesWindow, RejectedKeyLeavesJsonAndFailureLinesAndTheClipboard) {
     EXPECT_EQ(text(),
               kStatement + QString::fromStdString(rejected) + "\r\n" + kRateQueryFailed + "\r\n");
     EXPECT_TRUE(clipboard->texts.isEmpty());
-    EXPECT_TRUE(errors->empty());
+    EXPECT_TRUE(desktop->errors.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -156,7 +155,7 @@ TEST_F(RatesWindow, UnreachableServiceLeavesOnlyTheFailureLine) {
     press7();
     EXPECT_EQ(text(), kStatement + kRateQueryFailed + "\r\n");
     EXPECT_TRUE(clipboard->texts.isEmpty());
-    EXPECT_TRUE(errors->empty());
+    EXPECT_TRUE(desktop->errors.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -167,7 +166,7 @@ TEST_F(RatesWindow, UnreadableAmountShowsTheErrorAndKeepsTheJsonLine) {
     press7();
     EXPECT_EQ(text(), statement + kJsonLine + "\r\n");
     EXPECT_TRUE(clipboard->texts.isEmpty());
-    EXPECT_EQ(ErrorTexts(*errors), QStringList{"'' は浮動小数点数ではありません."});
+    EXPECT_EQ(desktop->errorTexts(), QStringList{"'' は浮動小数点数ではありません."});
 }
 
 struct ProbeCase {
@@ -184,7 +183,7 @@ TEST_P(Probe, AppendsBothLinesOrShowsTheError) {
     setText(c.text);
     form->Button2Click();
     EXPECT_EQ(text(), c.text + c.added);
-    EXPECT_EQ(ErrorTexts(*errors), c.error.isEmpty() ? QStringList() : QStringList{c.error});
+    EXPECT_EQ(desktop->errorTexts(), c.error.isEmpty() ? QStringList() : QStringList{c.error});
     EXPECT_TRUE(clipboard->texts.isEmpty());
     EXPECT_TRUE(server.Requests().empty());
 }
@@ -195,6 +194,6 @@ INSTANTIATE_TEST_SUITE_P(
         ProbeCase{"Rates", R"({"rates":{"AUD":1.6,"JPY":302.6,"USD":2}})", "\r\nAUD\r\n151.3", ""},
         ProbeCase{"NoUsd", R"({"rates":{"JPY":163.9}})", "", "値 'USD' が見つかりません."},
         ProbeCase{"NotJson", "銘柄名abcdefgA", "", "JSON オブジェクトではありません."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace

@@ -1,10 +1,10 @@
 // The real window on the offscreen platform: layout, paste through the real clipboard, the
 // 楽天カード command with undo and redo, and the error box raised through a handler.
+#include "app/errorbox.h"
 #include "app/form1.h"
 #include "convert/errors.h"
 #include "convert/rakuten.h"
 #include "recording_clipboard.h"
-#include "recording_desktop.h"
 
 #include "widget_app.h"
 #include <QAction>
@@ -54,11 +54,6 @@ const QString kStatement = QStringLiteral("明細\r\n"
 const QString kRows = QStringLiteral("2024/05/01\tショップA\t\t\t1,200\r\n"
                                      "2024/05/03\tショップB\t\t\t800\r\n");
 
-// The widget's text in the model's form: lines joined by CR LF.
-QString memoText(const QPlainTextEdit& memo) {
-    return memo.document()->toRawText().replace(QChar::ParagraphSeparator, u"\r\n"_qs);
-}
-
 TextPos caretOf(const QPlainTextEdit& memo) {
     const QTextCursor c = memo.textCursor();
     return {c.blockNumber(), c.positionInBlock()};
@@ -76,9 +71,9 @@ protected:
     void SetUp() override {
         app();
         form = std::make_unique<TForm1>();
-        auto desktop = std::make_unique<RecordingDesktop>();
-        errors = desktop->errors;
-        form->SetDesktop(std::move(desktop));
+        auto scripted = std::make_unique<ScriptedDesktop>();
+        desktop = scripted.get();
+        form->SetDesktop(std::move(scripted));
         memo = form->Memo();
     }
     template <class T> T* child(const char* name) {
@@ -97,7 +92,7 @@ protected:
 
     std::unique_ptr<TForm1> form;
     QPlainTextEdit* memo = nullptr;
-    std::shared_ptr<std::vector<RecordingDesktop::Box>> errors;
+    ScriptedDesktop* desktop = nullptr;
 };
 
 TEST_F(WindowTest, ButtonsHaveTheirCaptionsPlacesFontsAndColours) {
@@ -235,7 +230,7 @@ TEST_F(WindowTest, PasteReplacesTheSelectionOrInsertsAtTheCaret) {
         EXPECT_EQ(caretOf(*memo), row.caret);
         EXPECT_FALSE(memo->textCursor().hasSelection());
     }
-    EXPECT_TRUE(errors->empty());
+    EXPECT_TRUE(desktop->errors.empty());
 }
 
 TEST_F(WindowTest, PasteOfNonTextInsertsNothing) {
@@ -262,7 +257,7 @@ TEST_F(WindowTest, RakutenCommandPutsRowsOnTheSystemClipboard) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), kRows);
     EXPECT_EQ(memoText(*memo), u"明細\r\n2024/05/01\tショップA\t\t\t1,200\r\n"
                                u"2024/05/03\tショップB\t\t\t800\r\n"_qs);
-    EXPECT_TRUE(errors->empty());
+    EXPECT_TRUE(desktop->errors.empty());
 }
 
 // Whatever break style the text came in with, the command sees the same lines.
@@ -359,13 +354,13 @@ TEST_F(WindowTest, ErrorsReachOneBoxAndEditsStayDone) {
                               u"2024/05/03\tショップB\t\t\t800\r\n"_qs;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        errors->clear();
+        desktop->errors.clear();
         form->SetClipboard(std::make_unique<ThrowingClipboard>(row.raise));
         memo->setPlainText(kStatement);
         click("Button1");
-        ASSERT_EQ(errors->size(), 1u);
-        EXPECT_EQ(errors->front().caption, u"widget_window_test"_qs);
-        EXPECT_EQ(errors->front().text, row.text);
+        ASSERT_EQ(desktop->errors.size(), 1u);
+        EXPECT_EQ(desktop->errors.front().caption, u"widget_window_test"_qs);
+        EXPECT_EQ(desktop->errors.front().text, row.text);
         EXPECT_EQ(memoText(*memo), converted);
         press(memo, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(memoText(*memo), kStatement);
@@ -376,7 +371,7 @@ TEST_F(WindowTest, CloseIsNeverRefused) {
     form->show();
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(errors->empty());
+    EXPECT_TRUE(desktop->errors.empty());
 }
 
 // The real dialogs, answered the way a person would: by pressing a button.
@@ -442,6 +437,27 @@ TEST(QtDesktopTest, ConfirmDefaultsToYes) {
         EXPECT_EQ(caption, u"確認"_qs);
         EXPECT_EQ(buttons, QStringList({u"いいえ(&N)"_qs, u"はい(&Y)"_qs}));
     }
+}
+
+TEST(ErrorBox, TextGetsAFullStopAfterACodeUnitAboveIt) {
+    const struct {
+        QString message, shown;
+    } cases[] = {
+        {ERangeError().message(), u"範囲チェックエラー."_qs},
+        {u"ends with."_qs, u"ends with."_qs},
+        {u"ends with -"_qs, u"ends with -"_qs}, // '-' is below '.'
+        {u"ends with /"_qs, u"ends with /."_qs},
+        {QString(), QString()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(errorBoxText(c.message), c.shown) << c.message.toStdString();
+}
+
+TEST(ErrorBox, CaptionIsTheProgramTitleFromTheExecutablePath) {
+    EXPECT_EQ(programTitle("/usr/bin/kasorel"), "kasorel"); // the first letter stays as it is
+    EXPECT_EQ(programTitle("/opt/KASOREL.bin.x"), "Kasorel");
+    EXPECT_EQ(programTitle("/a.b/tOOL"), "tool");
+    EXPECT_EQ(programTitle(""), "");
 }
 
 } // namespace
