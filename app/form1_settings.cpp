@@ -3,14 +3,22 @@
 
 #include "settings/inifile.h"
 #include "settings/keys.h"
+#include "settings/location.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace kasorel {
 
 namespace {
+
+#ifdef KASOREL_PER_USER_SETTINGS
+constexpr bool kPerUserSettingsOnly = true;
+#else
+constexpr bool kPerUserSettingsOnly = false;
+#endif
 
 const QString kMakerHomePage = QStringLiteral("https://kasorel.example/");
 
@@ -38,7 +46,10 @@ void PromptForSwitch(Desktop& desktop, const QString& stem, const QString& secti
 
 void TForm1::FormCreate() {
     Guarded([this] {
-        FIniFileName = IniFileStem(QCoreApplication::applicationFilePath());
+        FIniFileName =
+            ChooseIniFileStem(QCoreApplication::applicationFilePath(),
+                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+                              kPerUserSettingsOnly);
         QList<QRect> screens;
         for (const QScreen* screen : QGuiApplication::screens())
             screens.append(screen->geometry());

@@ -5,11 +5,16 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // A small reader and writer of our own rather than an INI library: a write here must leave
@@ -215,19 +220,90 @@ QString storedForm(QString value) {
     return value;
 }
 
+// Writes all of bytes to fd, resuming after short writes. False on the first failure, such
+// as a full disk or a file size limit.
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Creates the missing folders on the way to folder, each readable by its owner only: the
+// file they will hold keeps the service key.
+bool makeFolders(const QByteArray& folder) {
+    struct stat st {};
+    if (::stat(folder.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const qsizetype slash = folder.lastIndexOf('/');
+    if (slash > 0 && !makeFolders(folder.left(slash)))
+        return false;
+    return ::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST;
+}
+
+// Replaces the file at path with bytes, or leaves it exactly as it was. The new content goes
+// to a temporary file beside it, unbuffered so that every failing step is seen here, is
+// flushed to the disk, and only then renamed over the old file. A buffered write would fail
+// only when it is flushed at the end, and a commit that let that pass would rename a short
+// file over the settings.
 void save(const QString& path, const QByteArray& bytes) {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isWritable())
+    QByteArray target = QFile::encodeName(path);
+    struct stat link {};
+    if (::lstat(target.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        // A settings file linked to something that is no file (people link it to /dev/null
+        // to keep nothing) is left alone: replacing the link, or the device, is never meant.
+        struct stat st {};
+        if (::stat(target.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+            return;
+        // A link to a file is followed, so the file stays where the link points; so is a
+        // link to a file not made yet.
+        char resolved[PATH_MAX];
+        if (::realpath(target.constData(), resolved)) {
+            target = resolved;
+        } else {
+            const ssize_t n = ::readlink(target.constData(), resolved, sizeof resolved);
+            if (n <= 0 || n == static_cast<ssize_t>(sizeof resolved))
+                throw EIniFileException(path);
+            const QByteArray pointed(resolved, n);
+            const qsizetype slash = target.lastIndexOf('/');
+            target =
+                pointed.startsWith('/') || slash < 0 ? pointed : target.left(slash + 1) + pointed;
+        }
+    }
+    struct stat old {};
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists && (!S_ISREG(old.st_mode) || ::access(target.constData(), W_OK) != 0))
         throw EIniFileException(path);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    if (!makeFolders(folder))
         throw EIniFileException(path);
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
+
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        throw EIniFileException(path);
+    // An existing file keeps its mode and owner, also when root writes it; a new one is
+    // its owner's alone.
+    bool ok = ::fchmod(fd, exists ? (old.st_mode & 07777) : 0600) == 0;
+    if (ok && exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+        ok = ::fchown(fd, old.st_uid, old.st_gid) == 0 || errno == EPERM;
+    ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.constData(), target.constData()) == 0;
+    if (!ok) {
+        ::unlink(temporary.constData());
         throw EIniFileException(path);
     }
-    if (!f.commit())
-        throw EIniFileException(path);
 }
 
 QByteArray withValue(const Document& d, const QString& section, const QString& key,

@@ -58,12 +58,18 @@ bool ReadIniBoolean(const QString& stem, const QString& section, const QString& 
 
 // Stores value under section/key: the key's line is rewritten, or the key is added after
 // the section's last entry, or the section and key are added at the end of the file. Every
-// other byte of the file stays as it was. The file is replaced as a whole only once the new
-// content is completely written, and keeps its permissions. A value that would not read
-// back as written (blanks at either end, enclosed in quotes) is stored within double quotes;
-// a line break in it is stored as a blank, since it cannot be held on one line.
-// EIniFileException when the file or its folder cannot be written (read-only file, missing
-// or read-only folder, full disk); the file is then left unchanged.
+// other byte of the file stays as it was. A value that would not read back as written
+// (blanks at either end, enclosed in quotes) is stored within double quotes; a line break in
+// it is stored as a blank, since it cannot be held on one line.
+//
+// The file is replaced as a whole only once the new content is completely on the disk: a
+// write either leaves the complete new file or the old one byte for byte, with no stray
+// temporary file. An existing file keeps its mode and owner (also when root writes it); a
+// new file gets mode 0600, and missing folders on its way are created with mode 0700, since
+// the file holds the service key. A link to a file is followed; a link to anything else
+// (/dev/null) is left alone and the write is skipped without an error.
+// EIniFileException when the file or its folder cannot be written (read-only file or
+// folder, a path below a regular file, full disk, file size limit).
 void WriteIniString(const QString& stem, const QString& section, const QString& key,
                     const QString& value);
 

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -10,7 +11,10 @@
 
 #include <climits>
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kasorel;
 
@@ -299,7 +303,7 @@ TEST_F(IniFileTest, UnwritablePathRaisesTheErrorWithTheFullPath) {
     put("[Ap]\n");
     // Below a regular file nothing can be created, not even by root.
     const QString stems[] = {path() + QStringLiteral("/kasorel"),
-                             dir.filePath(QStringLiteral("missing/kasorel"))};
+                             path() + QStringLiteral("/missing/kasorel")};
     for (const QString& bad : stems) {
         try {
             WriteIniInteger(bad, QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
@@ -312,38 +316,108 @@ TEST_F(IniFileTest, UnwritablePathRaisesTheErrorWithTheFullPath) {
     EXPECT_EQ(content(), QByteArray("[Ap]\n"));
 }
 
-TEST_F(IniFileTest, AWriteThatFailsPartWayLeavesTheOldFile) {
+// A full disk, met the way it happens: a small write (a key of a few characters, the
+// window position) fails only when its buffered bytes would reach the disk; a large one part
+// way through. Either way the old bytes stay, no temporary file is left and the error names
+// the file. A file size limit below the new file's size stands in for the full disk.
+TEST_F(IniFileTest, AWriteThatCannotReachTheDiskLeavesTheOldFile) {
     const QByteArray before = "[Spsheet]\nURL=kept\n";
-    put(before);
-    // A file size limit makes the write of the new content fail after its first bytes.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const struct {
+        const char* what;
+        std::function<void()> write;
+        rlim_t limit;
+    } cases[] = {
+        {"a short key",
+         [&] {
+             WriteIniString(stem(), QStringLiteral("exchangeratesapi"), QStringLiteral("APIKey"),
+                            QStringLiteral("NEWKEY"));
+         },
+         static_cast<rlim_t>(before.size())},
+        {"the window position",
+         [&] {
+             WriteIniPosition(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm"), {1, 2});
+         },
+         static_cast<rlim_t>(before.size())},
+        {"a long value",
+         [&] {
+             WriteIniString(stem(), QStringLiteral("Spsheet"), QStringLiteral("URL"),
+                            QString(100000, u'y'));
+         },
+         4096},
+    };
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool raised = false;
-    try {
-        WriteIniString(stem(), QStringLiteral("Spsheet"), QStringLiteral("URL"),
-                       QString(100000, u'y'));
-    } catch (const EIniFileException& e) {
-        raised = true;
-        EXPECT_EQ(e.message(), path() + s(" に書き込めません"));
+    for (const auto& c : cases) {
+        put(before);
+        rlimit old{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = c.limit;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString message;
+        try {
+            c.write();
+        } catch (const EIniFileException& e) {
+            message = e.message();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(message, path() + s(" に書き込めません")) << c.what;
+        EXPECT_EQ(content(), before) << c.what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("kasorel.ini")})
+            << c.what;
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_TRUE(raised);
-    EXPECT_EQ(content(), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kasorel.ini")});
+}
+
+// The file holds the service key: what the program creates is its owner's alone.
+TEST_F(IniFileTest, ANewFileAndItsFoldersAreTheOwnersAlone) {
+    const QString folder = dir.filePath(QStringLiteral("config/kasorel"));
+    WriteIniString(folder + QStringLiteral("/kasorel"), QStringLiteral("exchangeratesapi"),
+                   QStringLiteral("APIKey"), QStringLiteral("K"));
+    const auto mode = [](const QString& p) {
+        struct stat st {};
+        EXPECT_EQ(::stat(QFile::encodeName(p).constData(), &st), 0) << p.toStdString();
+        return st.st_mode & 07777;
+    };
+    EXPECT_EQ(mode(folder + QStringLiteral("/kasorel.ini")), 0600u);
+    EXPECT_EQ(mode(folder), 0700u);
+    EXPECT_EQ(mode(dir.filePath(QStringLiteral("config"))), 0700u);
+}
+
+// A settings file linked to /dev/null keeps nothing and never fails; one linked to a file
+// writes that file and keeps the link.
+TEST_F(IniFileTest, LinksAreFollowedToFilesAndOtherwiseLeftAlone) {
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), path()));
+    WriteIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
+    EXPECT_EQ(QFileInfo(path()).symLinkTarget(), QStringLiteral("/dev/null"));
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
+
+    ASSERT_TRUE(QFile::remove(path()));
+    const QString real = dir.filePath(QStringLiteral("real.ini"));
+    ASSERT_TRUE(QFile::link(real, path()));
+    WriteIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
+    EXPECT_TRUE(QFileInfo(path()).isSymLink());
+    QFile f(real);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("[Ap]\nMainForm_left=1\n"));
 }
 
 TEST_F(IniFileTest, AWriteKeepsTheFilesPermissions) {
-    put("[Ap]\n");
-    const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
-    ASSERT_TRUE(QFile::setPermissions(path(), perms));
-    WriteIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
-    EXPECT_EQ(QFile::permissions(path()) & QFileDevice::Permissions(0x7077), perms);
-    EXPECT_EQ(content(), QByteArray("[Ap]\nMainForm_left=1\n"));
+    // 0444 can only be written by root, who must not widen it either.
+    const QFileDevice::Permissions modes[] = {
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup,
+        QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther,
+    };
+    for (const auto perms : modes) {
+        if (!(perms & QFileDevice::WriteOwner) && ::geteuid() != 0)
+            continue;
+        put("[Ap]\n");
+        ASSERT_TRUE(QFile::setPermissions(path(), perms));
+        WriteIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
+        EXPECT_EQ(QFile::permissions(path()) & QFileDevice::Permissions(0x7077), perms);
+        EXPECT_EQ(content(), QByteArray("[Ap]\nMainForm_left=1\n"));
+        ASSERT_TRUE(QFile::setPermissions(path(), perms | QFileDevice::WriteOwner));
+    }
 }
 
 TEST(IniPositionTest, ClampsToThePrimaryScreen) {
