@@ -2,18 +2,23 @@
 // model, paste and the 楽天カード command. The other commands live in form1_*.cpp.
 #include "app/form1.h"
 
+#include "app/captions.h"
+#include "app/commandlink.h"
 #include "app/errorbox.h"
+#include "app/status.h"
 #include "convert/errors.h"
 #include "convert/rakuten.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QCommandLinkButton>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QScrollBar>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -47,9 +52,9 @@ QFont pixelFont(const QString& family, int pixelSize) {
 }
 
 struct ButtonLayout {
-    QCommandLinkButton* TForm1::*member;
+    CommandLinkButton* TForm1::*member;
     const char* name;
-    const char16_t* caption;
+    const QString& caption;
     QRect geometry;
     const char16_t* family; // nullptr: the window's default font
     QColor colour;
@@ -68,11 +73,6 @@ int positionOf(const QTextDocument& document, TextPos p) {
     if (!block.isValid())
         return document.characterCount() - 1;
     return block.position() + std::clamp(p.column, 0, block.length() - 1);
-}
-
-TextPos textPosOf(const QTextDocument& document, int position) {
-    const QTextBlock block = document.findBlock(position);
-    return {block.blockNumber(), position - block.position()};
 }
 
 } // namespace
@@ -94,8 +94,10 @@ TForm1::TForm1(QWidget* parent)
     createTextArea();
     createButtons();
     createMenus();
+    createStatusLine();
     setTabOrder();
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(kClientWidth,
+           kClientHeight + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
     FormCreate();
 }
@@ -136,6 +138,9 @@ void TForm1::createTextArea() {
     memoPalette.setColor(QPalette::Base, kBlack);
     memoPalette.setColor(QPalette::Text, kAqua);
     Memo1->setPalette(memoPalette);
+    Memo1->setAccessibleName(QStringLiteral("明細テキスト"));
+    // Tab moves on to the buttons; statement text comes in by paste, tabs and all.
+    Memo1->setTabChangesFocus(true);
     panelLayout->addWidget(Memo1);
 }
 
@@ -143,7 +148,7 @@ void TForm1::createButtons() {
     static const ButtonLayout kButtons[] = {
         {&TForm1::Button3,
          "Button3",
-         u"貼り付け",
+         caption::Paste,
          {8, 548, 118, 42},
          u"メイリオ",
          kBlue,
@@ -151,7 +156,7 @@ void TForm1::createButtons() {
          &TForm1::Button3Click},
         {&TForm1::Button1,
          "Button1",
-         u"楽天カード",
+         caption::Rakuten,
          {143, 548, 121, 42},
          u"メイリオ",
          kBlue,
@@ -159,7 +164,7 @@ void TForm1::createButtons() {
          &TForm1::Button1Click},
         {&TForm1::Button6,
          "Button6",
-         u"国内配当",
+         caption::Domestic,
          {279, 548, 121, 42},
          u"AR P丸ゴシック体E",
          kSkyBlue,
@@ -167,7 +172,7 @@ void TForm1::createButtons() {
          &TForm1::Button6Click},
         {&TForm1::Button7,
          "Button7",
-         u"国外配当",
+         caption::Foreign,
          {414, 548, 121, 42},
          u"メイリオ",
          kBlue,
@@ -175,7 +180,7 @@ void TForm1::createButtons() {
          &TForm1::Button7Click},
         {&TForm1::Button4,
          "Button4",
-         u"スプシ表示",
+         caption::Sheet,
          {552, 548, 137, 41},
          u"メイリオ",
          kBlue,
@@ -183,7 +188,7 @@ void TForm1::createButtons() {
          &TForm1::Button4Click},
         {&TForm1::Button2,
          "Button2",
-         u"テスト用",
+         caption::Probe,
          {552, 595, 121, 33},
          nullptr,
          QColor(),
@@ -191,12 +196,9 @@ void TForm1::createButtons() {
          &TForm1::Button2Click},
     };
     for (const ButtonLayout& entry : kButtons) {
-        auto* button = new QCommandLinkButton(QString::fromUtf16(entry.caption), centralWidget());
+        auto* button = new CommandLinkButton(entry.caption, centralWidget());
         button->setObjectName(QLatin1String(entry.name));
         button->setGeometry(entry.geometry);
-        // Qt's arrow and margins are wider than the layout allows for; a smaller arrow
-        // keeps the longest captions from being cut.
-        button->setIconSize(QSize(12, 12));
         if (entry.family) {
             button->setFont(pixelFont(QString::fromUtf16(entry.family), 20));
             QPalette palette = button->palette();
@@ -213,18 +215,20 @@ void TForm1::createMenus() {
     struct Item {
         const char16_t* menu;
         const char* menuName;
-        const char16_t* caption;
+        const QString& caption;
         const char* name;
         void (TForm1::*handler)();
     };
     static const Item kItems[] = {
-        {u"その他の書式", "menuFormats", u"Viewカード", "actionViewCard", &TForm1::Button11Click},
-        {u"その他の書式", "menuFormats", u"T生協", "actionCoop", &TForm1::Button5Click},
-        {u"設定", "menuSettings", u"スプシURL", "actionSheetUrl", &TForm1::Button8Click},
-        {u"設定", "menuSettings", u"API設定", "actionApiKey", &TForm1::Button9Click},
-        {u"設定", "menuSettings", u"View設定", "actionViewSettings", &TForm1::Button12Click},
-        {u"設定", "menuSettings", u"生協設定", "actionCoopSettings", &TForm1::Button10Click},
-        {u"ヘルプ", "menuHelp", u"作者ホームページ", "N7", &TForm1::N7Click},
+        {u"その他の書式", "menuFormats", caption::View, "actionViewCard", &TForm1::Button11Click},
+        {u"その他の書式", "menuFormats", caption::Coop, "actionCoop", &TForm1::Button5Click},
+        {u"設定", "menuSettings", caption::SheetUrl, "actionSheetUrl", &TForm1::Button8Click},
+        {u"設定", "menuSettings", caption::ApiKey, "actionApiKey", &TForm1::Button9Click},
+        {u"設定", "menuSettings", caption::ViewSetting, "actionViewSettings",
+         &TForm1::Button12Click},
+        {u"設定", "menuSettings", caption::CoopSetting, "actionCoopSettings",
+         &TForm1::Button10Click},
+        {u"ヘルプ", "menuHelp", caption::Guide, "N7", &TForm1::N7Click},
     };
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -235,10 +239,43 @@ void TForm1::createMenus() {
             menu = bar->addMenu(title);
             menu->setObjectName(QLatin1String(item.menuName));
         }
-        QAction* action = menu->addAction(QString::fromUtf16(item.caption));
+        QAction* action = menu->addAction(item.caption);
         action->setObjectName(QLatin1String(item.name));
         connect(action, &QAction::triggered, this, item.handler);
     }
+}
+
+void TForm1::createStatusLine() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    // The window's desktop blue would leave dark text unreadable; the line takes the
+    // ordinary window colours.
+    QPalette palette = bar->palette();
+    const QPalette standard = QApplication::palette();
+    palette.setColor(QPalette::Window, standard.color(QPalette::Window));
+    palette.setColor(QPalette::WindowText, standard.color(QPalette::WindowText));
+    bar->setPalette(palette);
+    bar->setAutoFillBackground(true);
+    // A label rather than the bar's own message, so that a screen reader finds the text as
+    // an accessible object, and no hover tip ever clears it.
+    StatusLabel = new QLabel(bar);
+    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+    StatusLabel->setTextFormat(Qt::PlainText);
+    StatusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    bar->addWidget(StatusLabel, 1);
+}
+
+QString TForm1::StatusText() const {
+    return StatusLabel->text();
+}
+
+void TForm1::EndCommand(const QString& message) {
+    if (!message.isEmpty()) {
+        StatusLabel->setText(message);
+        StatusLabel->setAccessibleName(message);
+    }
+    Memo1->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::setTabOrder() {
@@ -248,11 +285,11 @@ void TForm1::setTabOrder() {
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-void TForm1::Guarded(const std::function<void()>& command) {
+bool TForm1::Guarded(const std::function<void()>& command) {
     QString message;
     try {
         command();
-        return;
+        return true;
     } catch (const Exception& e) {
         message = e.message();
     } catch (const std::exception& e) {
@@ -263,10 +300,11 @@ void TForm1::Guarded(const std::function<void()>& command) {
     }
     desktop_->ShowError(programTitle(QCoreApplication::applicationFilePath()),
                         errorBoxText(message));
+    return false;
 }
 
-void TForm1::RunOnText(const std::function<void(TextArea&)>& command) {
-    Guarded([&] {
+bool TForm1::RunOnText(const std::function<void(TextArea&)>& command) {
+    return Guarded([&] {
         TextArea memo = LoadMemo();
         try {
             command(memo);
@@ -280,12 +318,21 @@ void TForm1::RunOnText(const std::function<void(TextArea&)>& command) {
     });
 }
 
+void TForm1::RunConverter(const QString& caption, const std::function<int(TextArea&)>& convert) {
+    int rows = 0;
+    const bool done = RunOnText([&](TextArea& m) { rows = convert(m); });
+    EndCommand(done ? status::Copied(caption, rows) : status::Aborted(caption));
+}
+
 TextArea TForm1::LoadMemo() const {
-    const QTextDocument& document = *Memo1->document();
     // The raw text keeps no-break spaces and the like as they are; toPlainText would not.
-    TextArea memo(document.toRawText());
+    // Its positions are the cursor's, and a line separator inside a block starts a line
+    // of the model as it starts one on screen.
+    const QString text = Memo1->document()->toRawText();
+    TextArea memo(text);
     const QTextCursor cursor = Memo1->textCursor();
-    memo.SetSelection(textPosOf(document, cursor.anchor()), textPosOf(document, cursor.position()));
+    memo.SetSelection(TextArea::PositionIn(text, cursor.anchor()),
+                      TextArea::PositionIn(text, cursor.position()));
     return memo;
 }
 
@@ -328,17 +375,29 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::Button1Click() {
-    RunOnText([this](TextArea& m) { ConvertRakuten(m, *clipboard_); });
+    RunConverter(caption::Rakuten, [this](TextArea& m) { return ConvertRakuten(m, *clipboard_); });
 }
 
 void TForm1::Button3Click() {
-    Guarded([this] {
+    QString text;
+    const bool done = Guarded([&] {
         // An empty or non-text clipboard gives the empty text, which still removes a selection.
-        const QString text = QGuiApplication::clipboard()->text();
+        text = QGuiApplication::clipboard()->text();
         QTextCursor cursor = Memo1->textCursor();
         cursor.insertText(text);
         Memo1->setTextCursor(cursor);
     });
+    if (!done)
+        EndCommand(status::Aborted(caption::Paste));
+    else if (text.isEmpty())
+        EndCommand(status::NothingToPaste(caption::Paste));
+    else
+        EndCommand(status::Pasted(caption::Paste, TextArea(text).Count()));
+}
+
+QString TForm1::GuidePath() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/doc/kasorel/guide.html"));
 }
 
 } // namespace kasorel

@@ -1,4 +1,5 @@
 // View card, co-op and domestic dividend commands.
+#include "app/captions.h"
 #include "app/form1.h"
 
 #include "convert/coop.h"
@@ -11,24 +12,24 @@
 namespace kasorel {
 
 void TForm1::Button5Click() {
-    RunOnText([&](TextArea& m) {
+    RunConverter(caption::Coop, [&](TextArea& m) {
         const bool hoken =
             ReadIniBoolean(FIniFileName, ini::SeikyoSection, ini::HokenKey, ini::HokenDefault);
-        ConvertCoop(m, *clipboard_, hoken);
+        return ConvertCoop(m, *clipboard_, hoken);
     });
 }
 
 void TForm1::Button6Click() {
-    RunOnText([&](TextArea& m) {
-        ConvertDomesticDividends(m, *clipboard_, [] { return DateToStr(Now()); });
+    RunConverter(caption::Domestic, [&](TextArea& m) {
+        return ConvertDomesticDividends(m, *clipboard_, [] { return DateToStr(Now()); });
     });
 }
 
 void TForm1::Button11Click() {
-    RunOnText([&](TextArea& m) {
+    RunConverter(caption::View, [&](TextArea& m) {
         const bool suica =
             ReadIniBoolean(FIniFileName, ini::ViewSection, ini::SuicaKey, ini::SuicaDefault);
-        ConvertView(m, *clipboard_, suica);
+        return ConvertView(m, *clipboard_, suica);
     });
 }
 

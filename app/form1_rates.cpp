@@ -1,5 +1,7 @@
 // Foreign dividends with the exchange-rate query, and the hidden rate probe.
+#include "app/captions.h"
 #include "app/form1.h"
+#include "app/status.h"
 
 #include "convert/foreign.h"
 #include "convert/primitives.h"
@@ -8,41 +10,56 @@
 #include "settings/keys.h"
 
 #include <QApplication>
+#include <QMenuBar>
 
 namespace kasorel {
 
-namespace {
-
-// The window does not respond while the request blocks; the cursor says so, and is given
-// back on every way out.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-} // namespace
+std::optional<double> TForm1::QueryRateWithoutInput(TextArea& memo) {
+    // The request blocks the one thread, so input given meanwhile waits in the queue. The
+    // controls are disabled for the wait and the queue is drained before they come back: a
+    // click meant for a window that seemed stuck must not run another command afterwards.
+    // The cursor says the window is busy.
+    const auto block = [this](bool blocked) {
+        centralWidget()->setEnabled(!blocked);
+        menuBar()->setEnabled(!blocked);
+    };
+    block(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<double> rate;
+    try {
+        rate = QueryExchangeRate(RESTRequest1, memo);
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        block(false);
+        throw;
+    }
+    QApplication::processEvents(QEventLoop::AllEvents, 100);
+    QApplication::restoreOverrideCursor();
+    block(false);
+    return rate;
+}
 
 void TForm1::Button7Click() {
-    RunOnText([this](TextArea& m) {
+    QString message;
+    const bool done = RunOnText([&](TextArea& m) {
         const QString key = ReadIniString(FIniFileName, ini::ExchangeRatesApiSection,
                                           ini::ApiKeyKey, ini::ApiKeyDefault);
         RESTClient1.SetParameter(QStringLiteral("access_key"), key);
-        std::optional<double> rate;
-        {
-            WaitCursor wait;
-            rate = QueryExchangeRate(RESTRequest1, m);
-        }
-        if (!rate)
+        const std::optional<double> rate = QueryRateWithoutInput(m);
+        if (!rate) {
+            message = status::NoRate(caption::Foreign);
             return;
-        ConvertForeignDividends(m, *clipboard_, *rate, [] { return DateToStr(Now()); });
+        }
+        const int rows =
+            ConvertForeignDividends(m, *clipboard_, *rate, [] { return DateToStr(Now()); });
+        message = status::CopiedAtRate(caption::Foreign, rows, ShownRate(*rate));
     });
+    EndCommand(done ? message : status::Aborted(caption::Foreign));
 }
 
 void TForm1::Button2Click() {
     RunOnText([](TextArea& m) { ProbeRates(m); });
+    EndCommand(QString());
 }
 
 } // namespace kasorel

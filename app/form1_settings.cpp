@@ -1,5 +1,7 @@
 // Settings file, window position, settings prompts and links.
+#include "app/captions.h"
 #include "app/form1.h"
+#include "app/status.h"
 
 #include "settings/inifile.h"
 #include "settings/keys.h"
@@ -9,6 +11,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace kasorel {
 
@@ -19,8 +22,6 @@ constexpr bool kPerUserSettingsOnly = true;
 #else
 constexpr bool kPerUserSettingsOnly = false;
 #endif
-
-const QString kMakerHomePage = QStringLiteral("https://kasorel.example/");
 
 // Asks for a text setting with the stored value pre-filled and stores the answer. Cancel
 // gives the pre-filled value back, so it is written as it was (or the key is created).
@@ -66,22 +67,27 @@ void TForm1::FormClose() {
     WriteIniPosition(FIniFileName, ini::ApSection, ini::MainFormPrefix, pos());
 }
 
+void TForm1::RunPrompt(const QString& caption, const std::function<void()>& prompt) {
+    const bool done = Guarded(prompt);
+    EndCommand(done ? status::Saved(IniFilePath(FIniFileName)) : status::Aborted(caption));
+}
+
 void TForm1::Button8Click() {
-    Guarded([this] {
+    RunPrompt(caption::SheetUrl, [this] {
         PromptForText(*desktop_, FIniFileName, ini::SpsheetSection, ini::UrlKey,
                       QStringLiteral("スプシURLを入力して下さい"), QStringLiteral("スプシURL"));
     });
 }
 
 void TForm1::Button9Click() {
-    Guarded([this] {
+    RunPrompt(caption::ApiKey, [this] {
         PromptForText(*desktop_, FIniFileName, ini::ExchangeRatesApiSection, ini::ApiKeyKey,
                       QStringLiteral("API Keyを入力して下さい"), QStringLiteral("API Key"));
     });
 }
 
 void TForm1::Button12Click() {
-    Guarded([this] {
+    RunPrompt(caption::ViewSetting, [this] {
         PromptForSwitch(*desktop_, FIniFileName, ini::ViewSection, ini::SuicaKey,
                         QStringLiteral("ViewはSuica限定ですか?"),
                         QStringLiteral("備考欄にSuicaと出力します"));
@@ -89,7 +95,7 @@ void TForm1::Button12Click() {
 }
 
 void TForm1::Button10Click() {
-    Guarded([this] {
+    RunPrompt(caption::CoopSetting, [this] {
         PromptForSwitch(*desktop_, FIniFileName, ini::SeikyoSection, ini::HokenKey,
                         QStringLiteral("生協は保険限定ですか?"),
                         QStringLiteral("備考欄に保険と出力します"));
@@ -97,7 +103,7 @@ void TForm1::Button10Click() {
 }
 
 void TForm1::Button4Click() {
-    Guarded([this] {
+    const bool done = Guarded([this] {
         QString address =
             ReadIniString(FIniFileName, ini::SpsheetSection, ini::UrlKey, ini::UrlDefault);
         if (address.isEmpty()) {
@@ -108,10 +114,14 @@ void TForm1::Button4Click() {
         if (!address.isEmpty())
             desktop_->OpenUrl(address);
     });
+    EndCommand(done ? QString() : status::Aborted(caption::Sheet));
 }
 
 void TForm1::N7Click() {
-    Guarded([this] { desktop_->OpenUrl(kMakerHomePage); });
+    // The guide ships with the program, so it opens with no network and always matches the
+    // version at hand.
+    Guarded([this] { desktop_->OpenUrl(QUrl::fromLocalFile(GuidePath()).toString()); });
+    EndCommand(QString());
 }
 
 } // namespace kasorel

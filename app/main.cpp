@@ -1,13 +1,21 @@
 // Program entry: one window, one thread, exit code 0 once the window is closed.
 #include "app/form1.h"
+#include "app/startup.h"
 #include "rates/transport.h"
 
 #include <QApplication>
+#include <iostream>
 
 int main(int argc, char* argv[]) {
+    // Before Qt, which needs a display: the options are answered without one.
+    if (const auto status = kasorel::AnswerCommandLine(argc, argv, std::cout))
+        return *status;
     kasorel::InitHttpTransport();
 
     QApplication app(argc, argv);
+    // The per-user settings folder is named after the program, whatever the file is called.
+    QCoreApplication::setApplicationName(QStringLiteral("kasorel"));
+    kasorel::InstallQtJapanese(app);
     {
         kasorel::TForm1 form;
         form.show();

@@ -18,14 +18,14 @@ QString YenColumn(int yen) {
     return u'-' + IntToStr(yen);
 }
 
+} // namespace
+
 // r × 10 is exact in long double (53 + 4 significant bits fit the 64-bit significand), so
 // the only rounding is Round's own, ties to even; k ÷ 10 in double is the double nearest it.
 QString ShownRate(double rate) {
     const std::int64_t tenths = Round(FloatMul(rate, 10));
     return FloatToStr(static_cast<double>(tenths) / 10.0);
 }
-
-} // namespace
 
 int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
                             const std::function<QString()>& dateText) {

@@ -31,6 +31,11 @@ namespace kasorel {
 // Errors end the pass before memo or clipboard change: EConvertError for an amount text
 // StrToFloat refuses (empty, letters, another separator), ERangeError for a yen amount
 // outside the 32-bit range, EInvalidOp beyond the 64-bit range.
+// The rate as the rows' last column shows it: FloatToStr(Round(rate × 10) ÷ 10), the
+// product exact and rounded ties to even ("151.3", "151" for 151.04). EInvalidOp for a rate
+// whose tenths leave the 64-bit range.
+QString ShownRate(double rate);
+
 int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
                             const std::function<QString()>& dateText);
 

@@ -14,13 +14,22 @@ TextArea::TextArea(const QString& text) {
     assign(SplitLines(text));
 }
 
+namespace {
+
+// U+2028 too: the widget shows text after a line separator on a line of its own.
+bool isLineBreak(char16_t c) {
+    return c == u'\r' || c == u'\n' || c == u'\u2029' || c == u'\u2028';
+}
+
+} // namespace
+
 QStringList TextArea::SplitLines(const QString& text) {
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
-        if (c != u'\r' && c != u'\n' && c != u'\u2029')
+        if (!isLineBreak(c))
             continue;
         lines.append(text.mid(start, i - start));
         if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
@@ -29,6 +38,25 @@ QStringList TextArea::SplitLines(const QString& text) {
     }
     lines.append(text.mid(start));
     return lines;
+}
+
+TextPos TextArea::PositionIn(const QString& text, qsizetype position) {
+    const qsizetype end = std::clamp<qsizetype>(position, 0, text.size());
+    int line = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < end; ++i) {
+        const char16_t c = text[i].unicode();
+        if (!isLineBreak(c))
+            continue;
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            if (i + 1 == end)
+                return {line, RangeCheck(i - start)};
+            ++i;
+        }
+        line = CheckedAdd(line, 1);
+        start = i + 1;
+    }
+    return {line, RangeCheck(end - start)};
 }
 
 void TextArea::assign(const QStringList& lines) {

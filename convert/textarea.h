@@ -4,10 +4,10 @@
 // from the widget when a command starts and writes it back when the command ends, so every
 // converter runs, and is tested, without a window.
 //
-// Text: lines joined by CR LF. On setting text, CR LF, a lone CR, a lone LF and U+2029 all
-// break lines, as they do in the widget. The empty text is one empty line; the last line is
-// empty exactly when the text is empty or ends with a line break. Count() leaves out an
-// empty last line. Lines are numbered from 0.
+// Text: lines joined by CR LF. On setting text, CR LF, a lone CR, a lone LF, U+2029 and
+// U+2028 all break lines, as they do on the widget's screen. The empty text is one empty line; the
+// last line is empty exactly when the text is empty or ends with a line break. Count() leaves out
+// an empty last line. Lines are numbered from 0.
 //
 // Cost: Count, Get and Put are O(1); Delete is O(1) amortised next to the last line deleted
 // or read by Delete, and O(distance) otherwise, so a backward pass that deletes near its
@@ -78,9 +78,13 @@ public:
     void SetSelection(TextPos anchor, TextPos caret);
     void SetCaret(TextPos caret) { SetSelection(caret, caret); }
 
-    // Splits text into lines the way the widget does: CR LF, lone CR, lone LF and U+2029 all
-    // end a line. The result has at least one (possibly empty) element.
+    // Splits text into lines the way the widget shows them: CR LF, lone CR, lone LF, U+2029
+    // and U+2028 all end a line. The result has at least one (possibly empty) element.
     static QStringList SplitLines(const QString& text);
+    // The line and column of the code unit offset position in text, lines split as by
+    // SplitLines; a position between CR and LF is the end of its line, and one outside the
+    // text is clamped into it.
+    static TextPos PositionIn(const QString& text, qsizetype position);
 
 private:
     // Lines [0, front_.size()) are front_; the rest are back_, stored in reverse so the

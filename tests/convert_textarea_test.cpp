@@ -13,7 +13,7 @@ TEST(TextArea, CountLeavesOutAnEmptyLastLine) {
     } cases[] = {
         {"", 0, 1},       {"word", 1, 1},         {"word\r\n", 1, 2},
         {"a\r\nb", 2, 2}, {"word\r\n\r\n", 2, 3}, {"a\nb\rc\r\nd\u2029e", 5, 5},
-        {"\r\n", 1, 2},   {"a\r\r\nb", 3, 3},
+        {"\r\n", 1, 2},   {"a\r\r\nb", 3, 3},     {"a\u2028b\u2028", 2, 3},
     };
     for (const auto& c : cases) {
         TextArea memo(c.text);
@@ -25,6 +25,27 @@ TEST(TextArea, CountLeavesOutAnEmptyLastLine) {
 TEST(TextArea, TextJoinsLinesWithCrLf) {
     EXPECT_EQ(TextArea("a\nb\rc\u2029d").Text(), "a\r\nb\r\nc\r\nd");
     EXPECT_EQ(TextArea("a\r\n").Text(), "a\r\n");
+}
+
+// Where a widget position lands among the model's lines: every line break the widget shows
+// counts, CR LF as one.
+TEST(TextArea, PositionInCountsLinesAsTheyAreShown) {
+    const struct {
+        const char16_t* text;
+        qsizetype position;
+        TextPos at;
+    } cases[] = {
+        {u"", 0, {0, 0}},          {u"abc", 2, {0, 2}},
+        {u"a\u2028bc", 3, {1, 1}}, {u"a\u2029b\u2028c", 4, {2, 0}},
+        {u"ab\r\ncd", 2, {0, 2}},  {u"ab\r\ncd", 3, {0, 2}},
+        {u"ab\r\ncd", 5, {1, 1}},  {u"a\rb\nc", 5, {2, 1}},
+        {u"ab", 9, {0, 2}},        {u"ab", -1, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(TextArea::PositionIn(text, c.position), c.at)
+            << text.toStdString() << " @" << c.position;
+    }
 }
 
 TEST(TextArea, GetAndPutAtTheEdges) {

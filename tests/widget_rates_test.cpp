@@ -70,9 +70,7 @@ protected:
             res.set_content(body, "application/json");
         });
     }
-    QString text() const {
-        return memo->document()->toRawText().replace(QChar::ParagraphSeparator, u"\r\n"_qs);
-    }
+    QString text() const { return memoText(*memo); }
     void setText(const QString& t) {
         memo->setPlainText(t);
         memo->moveCursor(QTextCursor::End);

@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <optional>
 
@@ -150,9 +152,23 @@ TEST_F(SettingsCommandsTest, OpenSpreadsheetPromptsWhenNoAddressIsStored) {
     EXPECT_TRUE(desktop->errors.empty());
 }
 
-TEST_F(SettingsCommandsTest, MakersHomePage) {
+// The guide ships with the program: the address is a file the build placed, and the page
+// speaks of every command.
+TEST_F(SettingsCommandsTest, HelpOpensTheGuideThatShipsWithTheProgram) {
     form->N7Click();
-    EXPECT_EQ(desktop->opened, QStringList{QStringLiteral("https://kasorel.example/")});
+    ASSERT_EQ(desktop->opened.size(), 1);
+    const QUrl url(desktop->opened.front());
+    ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
+    QFile page(url.toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << url.toLocalFile().toStdString();
+    const QString html = QString::fromUtf8(page.readAll());
+    for (const char* command : {"貼り付け", "楽天カード", "国内配当", "国外配当", "スプシ表示",
+                                "Viewカード", "T生協", "APIKey", "Ctrl", "@PROJECT_VERSION@"}) {
+        const bool wanted = std::strcmp(command, "@PROJECT_VERSION@") != 0;
+        EXPECT_EQ(html.contains(QString::fromUtf8(command)), wanted) << command;
+    }
+    for (const char* loads : {"<script", "src=", "<link", "@import", "url("})
+        EXPECT_FALSE(html.contains(QString::fromUtf8(loads), Qt::CaseInsensitive)) << loads;
 }
 
 TEST_F(SettingsCommandsTest, FailedWritesShowTheErrorOnce) {

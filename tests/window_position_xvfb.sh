@@ -3,12 +3,13 @@
 # copy in a temporary folder (so its settings file lands there), moves the window, closes it
 # the way a window manager asks (WM_DELETE_WINDOW), starts it again and compares positions.
 # Also checks a stored top beyond the screen and a position on no screen.
-#   window_position_xvfb.sh <path of the kasorel executable>
+#   window_position_xvfb.sh <kasorel executable> <wm_delete_window helper>
 set -euo pipefail
 
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb_common.sh"
 
-exe=${1:?usage: window_position_xvfb.sh <kasorel executable>}
+exe=${1:?usage: window_position_xvfb.sh <kasorel executable> <wm_delete_window helper>}
+closer=${2:?usage: window_position_xvfb.sh <kasorel executable> <wm_delete_window helper>}
 # -noreset: the server would otherwise reset whenever the program ends, and the next start
 # could find no display.
 xvfb_reexec "-screen 0 1920x1080x24 -noreset" "$0" "$@"
@@ -54,36 +55,7 @@ wait_position() {
 
 # Asks the window to close as a window manager does, then waits for the program to end.
 close_window() {
-  python3 - "$wid" <<'EOF'
-import ctypes, sys
-x = ctypes.CDLL("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x.XFlush.argtypes = [ctypes.c_void_p]
-x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("l", ctypes.c_long * 5), ("pad", ctypes.c_long * 24)]
-
-d = x.XOpenDisplay(None)
-if not d:
-    sys.exit("cannot open display")
-e = ClientMessage()
-e.type = 33  # ClientMessage
-e.window = int(sys.argv[1])
-e.message_type = x.XInternAtom(d, b"WM_PROTOCOLS", 0)
-e.format = 32
-e.l[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
-x.XSendEvent(d, e.window, 0, 0, ctypes.byref(e))
-x.XFlush(d)
-x.XCloseDisplay(d)
-EOF
+  "$closer" "$wid" || fail "could not send WM_DELETE_WINDOW"
   local rc=0
   wait "$pid" || rc=$?
   pid=

@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
-# The real program on a real X server: paste a 楽天カード statement through the X
-# clipboard, press "貼り付け" and "楽天カード", read the rows back, close the window as a
-# window manager would and expect exit status 0.
+# The real program on a real X server, driven as a person drives it (xdotool, the X
+# clipboard through xclip) and read as a screen reader reads it (AT-SPI):
+#   - paste a 楽天カード statement and convert it; the rows are on the clipboard and the
+#     status line says so;
+#   - Ctrl+Z right after the click undoes the command; Tab leaves the text area;
+#   - the text area's context menu is in Japanese;
+#   - a click on "国内配当" while "国外配当" waits for a slow rate service is not run;
+#   - the help opens the guide that ships with the program, through the desktop's opener;
+#   - closed as a window manager closes it, the program ends with status 0.
 #   window_xvfb.sh <kasorel executable> <wm_delete_window helper> <artefact folder>
 set -euo pipefail
 
@@ -9,33 +15,39 @@ set -euo pipefail
 
 exe=$1 closer=$2 out=$3
 xvfb_reexec "-screen 0 1280x1024x24" "$0" "$@"
+export LANG=ja_JP.UTF-8
 
-fail() { echo "window_xvfb: $*" >&2; exit 1; }
-
-xvfb_scratch_copy "$exe"
-
-HOME=$work XDG_RUNTIME_DIR=$work "$work/kasorel" &
-pid=$!
-
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kasorel$' | head -n1) ||
-  fail "no window named Kasorel appeared"
-
-# The client area (693 x 612) sits right below the menu bar; the buttons are placed in it.
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-menu=$((HEIGHT - 612))
-[ "$WIDTH" -eq 693 ] && [ "$menu" -gt 0 ] || fail "unexpected window size ${WIDTH}x${HEIGHT}"
-press() { # x y: a button's centre in client coordinates
-  xdotool mousemove --window "$wid" "$1" $(($2 + menu)) click 1
+fail() {
+  echo "window_xvfb: $*" >&2
+  [ -n "${wid:-}" ] && mkdir -p "$out" && import -window "$wid" "$out/failure.png" 2>/dev/null
+  exit 1
 }
 
-printf '明細\r\n2024/05/01\tショップA\t1,200 円\r\n支払方法\t一括\r\nx1\r\ny1\r\n2024/05/03\tショップB\t800 円\r\n支払方法\t一括\r\nx2\r\ny2' |
-  xclip -selection clipboard -t UTF8_STRING
+xvfb_scratch_copy "$exe"
+# The guide is found beside the program's bin folder, as the build and the install place it.
+mkdir -p "$work/bin" "$work/share/doc"
+mv "$work/kasorel" "$work/bin/kasorel"
+cp -r "$(dirname "$exe")/../share/doc/kasorel" "$work/share/doc/"
+# The desktop's opener, recording what it is asked to open.
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+start_rates_proxy 3
+
+PATH="$work/bin:$PATH" HOME=$work XDG_RUNTIME_DIR=$work "$work/bin/kasorel" &
+pid=$!
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kasorel$' | head -n1) ||
+  fail "no window named Kasorel appeared"
+wait_atspi
+
+# Paste and convert: the rows reach the clipboard, the status line says how many.
+statement=$'明細\r\n2024/05/01\tショップA\t1,200 円\r\n支払方法\t一括\r\nx1\r\ny1\r\n2024/05/03\tショップB\t800 円\r\n支払方法\t一括\r\nx2\r\ny2'
+printf '%s' "$statement" | xclip -selection clipboard -t UTF8_STRING
 printf '2024/05/01\tショップA\t\t\t1,200\r\n2024/05/03\tショップB\t\t\t800\r\n' >"$work/expected"
-
-press 67 569   # 貼り付け
-sleep 0.5      # the paste must have read the clipboard before it is taken over
-press 203 569  # 楽天カード
-
+click_object "push button" 貼り付け
+wait_status "貼り付け: 9 行を貼り付けました"
+pasted=$(memo_text)
+click_object "push button" 楽天カード
+wait_status "楽天カード: 2 行をクリップボードにコピーしました"
 got=no
 for _ in $(seq 50); do
   if xclip -o -selection clipboard -t UTF8_STRING >"$work/got" 2>/dev/null &&
@@ -48,6 +60,61 @@ done
 mkdir -p "$out"
 import -window "$wid" "$out/window_xvfb.png" || echo "window_xvfb: no screenshot" >&2
 [ $got = yes ] || { od -c "$work/got" | head -20 >&2; fail "clipboard does not hold the rows"; }
+
+# The keyboard is back in the text area: Ctrl+Z undoes the command at once.
+[ "$(atspi_field text 明細テキスト 4)" = focused ] || fail "the text area has not got the focus"
+xdotool key ctrl+z
+for _ in $(seq 25); do [ "$(memo_text)" = "$pasted" ] && break; sleep 0.2; done
+[ "$(memo_text)" = "$pasted" ] || fail "Ctrl+Z did not undo the command"
+xdotool key Tab
+sleep 0.3
+[ "$(atspi_field "push button" 楽天カード 4)" = focused ] || fail "Tab did not leave the text area"
+
+# The context menu Qt draws itself speaks Japanese: its items are read as they get the focus.
+atspi --watch 3 >"$work/focused" &
+watcher=$!
+sleep 1
+click_object text 明細テキスト 3
+sleep 0.5
+xdotool key Down
+sleep 0.3
+xdotool key Escape
+wait "$watcher"
+grep -q $'^menu item\t元に戻す' "$work/focused" ||
+  { cat "$work/focused" >&2; fail "the context menu is not in Japanese"; }
+
+# A click given while the rate service is slow is dropped, not run afterwards.
+printf '銘柄名abcdefgSAMPLE INC\r\n入金額abcdefg100.00 USD\r\n' | xclip -selection clipboard -t UTF8_STRING
+click_object "push button" 貼り付け
+wait_status "貼り付け: 2 行を貼り付けました"
+# Taken before: while the window waits it answers no screen reader either.
+read -r x y w h <<<"$(atspi_field "push button" 国内配当 3)"
+click_object "push button" 国外配当
+sleep 1
+xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+wait_status "国外配当: 1 行をクリップボードにコピーしました (1 USD = 151.3 円)"
+sleep 1
+case "$(memo_text)" in
+  *配当国内*) fail "the click given during the wait was run afterwards" ;;
+  *配当米国*) ;;
+  *) fail "the foreign rows are not in the text area" ;;
+esac
+[ "$(status_text)" = "国外配当: 1 行をクリップボードにコピーしました (1 USD = 151.3 円)" ] ||
+  fail "another command ran after the wait: $(status_text)"
+
+# The help opens the guide that ships with the program.
+pick_menu ヘルプ 作者ホームページ
+for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.2; done
+url=$(head -n1 "$work/opened" 2>/dev/null || true)
+case "$url" in
+  file://*) ;;
+  *) fail "the help opened '$url', not a file" ;;
+esac
+page=${url#file://}
+[ -f "$page" ] || fail "the guide $page does not exist"
+for command in 貼り付け 楽天カード 国内配当 国外配当 スプシ表示 Viewカード T生協; do
+  grep -q "$command" "$page" || fail "the guide does not speak of $command"
+done
 
 "$closer" "$wid" || fail "could not send WM_DELETE_WINDOW"
 for _ in $(seq 100); do
