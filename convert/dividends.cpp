@@ -2,6 +2,7 @@
 
 #include "convert/primitives.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace kasorel {
@@ -10,7 +11,7 @@ namespace {
 
 // The first columns of a row: date, category, name, and the empty column after it, with
 // room left for the amount so that closing the row does not copy it again.
-QString RowStart(const QString& date, const QString& category, const QString& name) {
+QString RowStart(const QString& date, const QString& category, QStringView name) {
     QString row;
     // Four tabs, and room for the amount.
     row.reserve(date.size() + category.size() + name.size() + 4 + 32);
@@ -26,16 +27,18 @@ QString RowStart(const QString& date, const QString& category, const QString& na
 
 } // namespace
 
-ResultList WalkDividends(const TextArea& memo, const QString& category,
-                         const std::function<QString(const QString& amountLine)>& closing,
-                         const std::function<QString()>& dateText) {
+ResultList
+WalkDividends(const TextArea& memo, const QString& category,
+              const std::function<void(const QString& amountLine, QString& tail)>& closing,
+              const std::function<QString()>& dateText) {
     ResultList list;
     const QString nameMarker = QStringLiteral("銘柄名");
     const QString amountMarker = QStringLiteral("入金額");
     std::optional<QString> open;
+    QString tail;
     const int n = memo.Count();
     for (int i = 0; i < n; i = CheckedAdd(i, 1)) {
-        const QString line = memo.Get(i);
+        const QString& line = memo.Line(i);
         // Most lines are neither kind; their first code unit already tells, without cutting
         // a head off them.
         if (line.isEmpty() ||
@@ -44,12 +47,13 @@ ResultList WalkDividends(const TextArea& memo, const QString& category,
         const QString head = AnsiLeftStr(line, 3);
         if (head == nameMarker) {
             const QString date = dateText();
-            QString name = line;
-            Delete(name, 1, 10);
-            open = RowStart(date, category, name);
+            // The line without its first ten code units, as Delete(name, 1, 10) leaves it.
+            open = RowStart(date, category,
+                            QStringView(line).sliced(std::min<qsizetype>(10, line.size())));
         }
         if (head == amountMarker) {
-            const QString tail = closing(line);
+            tail.clear();
+            closing(line, tail);
             // An amount with nothing open still gets its date, category and empty name, so it
             // lands in the spreadsheet's amount column like every other amount.
             if (!open)

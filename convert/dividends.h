@@ -12,17 +12,19 @@ namespace kasorel {
 // characters of a line decide its kind:
 //   "銘柄名" opens a row (dropping any row still open): dateText(), category, the line
 //            without its first ten code units as the name, and an empty column;
-//   "入金額" closes it with closing(line), given the whole amount line, and adds it to the
-//            result. An amount line with no open row first opens one with an empty name,
-//            so the amount stays in its column.
-// Every row reads: date \t category \t name \t \t closing(line). A name line never closed
-// gives no row; other lines are skipped.
+//   "入金額" closes it with what closing(line, tail) writes into tail (given empty, its
+//            room kept from line to line), line being the whole amount line, and adds it
+//            to the result. An amount line with no open row first opens one with an empty
+//            name, so the amount stays in its column.
+// Every row reads: date \t category \t name \t \t tail. A name line never closed gives no
+// row; other lines are skipped.
 //
 // closing is called before dateText at an amount line that finds no open row; dateText is
 // called once at each name line and at each such amount line. Whatever either throws ends
 // the walk and goes to the caller.
-ResultList WalkDividends(const TextArea& memo, const QString& category,
-                         const std::function<QString(const QString& amountLine)>& closing,
-                         const std::function<QString()>& dateText);
+ResultList
+WalkDividends(const TextArea& memo, const QString& category,
+              const std::function<void(const QString& amountLine, QString& tail)>& closing,
+              const std::function<QString()>& dateText);
 
 } // namespace kasorel

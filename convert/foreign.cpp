@@ -30,7 +30,7 @@ QString ShownRate(double rate) {
 int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
                             const std::function<QString()>& dateText) {
     std::optional<QString> shownRate;
-    const auto yenAndRate = [&](const QString& line) -> QString {
+    const auto yenAndRate = [&](const QString& line, QString& tail) {
         const int length = Length(line);
         QString work = line;
         Delete(work, 1, 10);
@@ -40,7 +40,9 @@ int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
         const int yen = RangeCheck(Round(static_cast<double>(FloatMul(amount, rate))));
         if (!shownRate)
             shownRate = ShownRate(rate);
-        return YenColumn(yen) + u'\t' + *shownRate;
+        tail += YenColumn(yen);
+        tail += u'\t';
+        tail += *shownRate;
     };
     const ResultList list = WalkDividends(memo, QStringLiteral("配当米国"), yenAndRate, dateText);
     const QString rows = list.Text();

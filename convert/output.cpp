@@ -1,18 +1,13 @@
 #include "convert/output.h"
 
+#include "convert/primitives.h"
+
 namespace kasorel {
 
-QString ResultList::Text() const {
-    qsizetype size = 0;
-    for (const QString& row : rows_)
-        size += row.size() + 2;
-    QString text;
-    text.reserve(size);
-    for (const QString& row : rows_) {
-        text += row;
-        text += QLatin1String("\r\n");
-    }
-    return text;
+void ResultList::Add(QStringView row) {
+    text_ += row;
+    text_ += QLatin1String("\r\n");
+    count_ = CheckedAdd(count_, 1);
 }
 
 } // namespace kasorel

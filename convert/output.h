@@ -7,16 +7,19 @@
 
 namespace kasorel {
 
-// The ordered rows a converter builds. Nothing is sorted and duplicates stay.
+// The ordered rows a converter builds. Nothing is sorted and duplicates stay. Only the
+// count and the text form are ever asked for, so the rows go straight into the text form:
+// no list of rows is kept and joined again at the end.
 class ResultList {
 public:
-    void Add(const QString& row) { rows_.append(row); }
-    int Count() const { return static_cast<int>(rows_.size()); }
+    void Add(QStringView row);
+    int Count() const { return count_; }
     // Every row followed by CR LF; the empty list gives the empty text.
-    QString Text() const;
+    const QString& Text() const { return text_; }
 
 private:
-    QStringList rows_;
+    QString text_;
+    int count_ = 0;
 };
 
 // Where converters put their rows. The program writes the system clipboard; tests record.

@@ -160,8 +160,26 @@ QString TextArea::Text() const {
     return text;
 }
 
+bool TextArea::textEquals(QStringView t) const {
+    // Line by line against t, so that a large text is not joined only to be compared.
+    qsizetype pos = 0;
+    const int lines = LineCount();
+    for (int i = 0; i < lines; ++i) {
+        if (i > 0) {
+            if (t.sliced(pos).left(2) != kLineBreak)
+                return false;
+            pos += 2;
+        }
+        const QString& line = at(i);
+        if (t.size() - pos < line.size() || t.sliced(pos, line.size()) != line)
+            return false;
+        pos += line.size();
+    }
+    return pos == t.size();
+}
+
 void TextArea::SetText(const QString& t) {
-    if (t == Text())
+    if (textEquals(t))
         return;
     assign(SplitLines(t));
     SetCaret({0, 0});

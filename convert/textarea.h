@@ -41,6 +41,8 @@ public:
     // Line i without its line break. i = -1 reads the caret's line; any other i outside the
     // lines reads as the empty text. Lines are returned whole, however long.
     QString Get(int i) const;
+    // Line i, for 0 <= i < LineCount() only, by reference: valid until the next change.
+    const QString& Line(int i) const { return at(i); }
 
     // Replaces the text of line i (not its line break) with s. i past the end of the lines
     // does nothing; i = -1 replaces the caret's line; the empty last line can be written.
@@ -96,6 +98,7 @@ private:
     TextPos clamp(TextPos p) const;
     std::pair<TextPos, TextPos> orderedSelection() const;
     TextPos lastPos() const;
+    bool textEquals(QStringView t) const;
     void assign(const QStringList& lines);
 
     std::vector<QString> front_{QString()};
