@@ -4,8 +4,10 @@
 // form, and the person at the window.
 
 #include "app/desktop.h"
+#include "app/form1.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTextDocument>
@@ -85,3 +87,21 @@ public:
         return texts;
     }
 };
+
+// A new window, its dialogs answered by a ScriptedDesktop that desktop is left pointing at.
+inline std::unique_ptr<kasorel::TForm1> ScriptedWindow(ScriptedDesktop*& desktop) {
+    TestApp();
+    auto form = std::make_unique<kasorel::TForm1>();
+    auto scripted = std::make_unique<ScriptedDesktop>();
+    desktop = scripted.get();
+    form->SetDesktop(std::move(scripted));
+    return form;
+}
+
+// A key pressed and released on target.
+inline void press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent down(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(target, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(target, &up);
+}

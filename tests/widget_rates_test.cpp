@@ -50,10 +50,7 @@ protected:
     void SetUp() override {
         app();
         ASSERT_TRUE(dir.isValid());
-        form = std::make_unique<TForm1>();
-        auto scripted = std::make_unique<ScriptedDesktop>();
-        desktop = scripted.get();
-        form->SetDesktop(std::move(scripted));
+        form = ScriptedWindow(desktop);
         auto recording = std::make_unique<RecordingClipboard>();
         clipboard = recording.get();
         form->SetClipboard(std::move(recording));

@@ -27,10 +27,7 @@ class SettingsCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         app();
-        form = std::make_unique<TForm1>();
-        auto scripted = std::make_unique<ScriptedDesktop>();
-        desktop = scripted.get();
-        form->SetDesktop(std::move(scripted));
+        form = ScriptedWindow(desktop);
         form->SetIniFileName(stem());
     }
 

@@ -37,13 +37,6 @@ const QString kRakuten =
     QStringLiteral("明細\r\n2024/05/01\tA\t1,200 円\r\n支払方法\t一括\r\nx\r\ny\r\n"
                    "2024/05/03\tB\t800 円\r\n支払方法\t一括\r\nx\r\ny");
 
-void press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QKeyEvent down(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(target, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, modifiers);
-    QApplication::sendEvent(target, &up);
-}
-
 class StatusWindow : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -54,10 +47,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        form = std::make_unique<TForm1>();
-        auto scripted = std::make_unique<ScriptedDesktop>();
-        desktop = scripted.get();
-        form->SetDesktop(std::move(scripted));
+        form = ScriptedWindow(desktop);
         stem = dir.filePath(QStringLiteral("kasorel"));
         form->SetIniFileName(stem);
         form->RestClient().SetBaseURL(QString::fromStdString(server.Base() + "/v1"));

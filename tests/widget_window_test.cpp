@@ -59,21 +59,11 @@ TextPos caretOf(const QPlainTextEdit& memo) {
     return {c.blockNumber(), c.positionInBlock()};
 }
 
-void press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    QKeyEvent down(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(target, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, modifiers);
-    QApplication::sendEvent(target, &up);
-}
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         app();
-        form = std::make_unique<TForm1>();
-        auto scripted = std::make_unique<ScriptedDesktop>();
-        desktop = scripted.get();
-        form->SetDesktop(std::move(scripted));
+        form = ScriptedWindow(desktop);
         memo = form->Memo();
     }
     template <class T> T* child(const char* name) {
