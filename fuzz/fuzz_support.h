@@ -142,19 +142,21 @@ inline QStringList Rows(const QString& clip) {
         start = crlf + 2;
     }
     for (const QString& row : rows)
-        Check(!row.contains(u'\r') && !row.contains(u'\n') && !row.contains(QChar(0x2029)),
+        Check(!row.contains(u'\r') && !row.contains(u'\n') && !row.contains(QChar(0x2029)) &&
+                  !row.contains(QChar(0x2028)),
               "a row holds no line break", row);
     return rows;
 }
 
-// The lines of a text the way the text area splits it: CR LF, CR, LF and U+2029 end a line.
+// The lines of a text the way the text area splits it: CR LF, CR, LF, U+2029 and U+2028 end
+// a line.
 // Written here again so the checks do not lean on the code they check.
 inline QStringList Lines(const QString& text) {
     QStringList lines;
     QString cur;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == u'\r' || c == u'\n' || c == QChar(0x2029)) {
+        if (c == u'\r' || c == u'\n' || c == QChar(0x2029) || c == QChar(0x2028)) {
             lines.append(cur);
             cur.clear();
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')

@@ -67,6 +67,7 @@ QString NoBreaks(QString s) {
     s.remove(u'\r');
     s.remove(u'\n');
     s.remove(QChar(0x2029));
+    s.remove(QChar(0x2028));
     return s;
 }
 
