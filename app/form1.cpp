@@ -331,8 +331,9 @@ TextArea TForm1::LoadMemo() const {
     const QString text = Memo1->document()->toRawText();
     TextArea memo(text);
     const QTextCursor cursor = Memo1->textCursor();
-    memo.SetSelection(TextArea::PositionIn(text, cursor.anchor()),
-                      TextArea::PositionIn(text, cursor.position()));
+    const TextPos caret = TextArea::PositionIn(text, cursor.position());
+    memo.SetSelection(cursor.hasSelection() ? TextArea::PositionIn(text, cursor.anchor()) : caret,
+                      caret);
     return memo;
 }
 

@@ -16,27 +16,26 @@ namespace kasorel {
 
 std::optional<double> TForm1::QueryRateWithoutInput(TextArea& memo) {
     // The request blocks the one thread, so input given meanwhile waits in the queue. The
-    // controls are disabled for the wait and the queue is drained before they come back: a
-    // click meant for a window that seemed stuck must not run another command afterwards.
-    // The cursor says the window is busy.
-    const auto block = [this](bool blocked) {
-        centralWidget()->setEnabled(!blocked);
-        menuBar()->setEnabled(!blocked);
-    };
-    block(true);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::optional<double> rate;
-    try {
-        rate = QueryExchangeRate(RESTRequest1, memo);
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        block(false);
-        throw;
-    }
-    QApplication::processEvents(QEventLoop::AllEvents, 100);
-    QApplication::restoreOverrideCursor();
-    block(false);
-    return rate;
+    // controls are disabled for the wait and the queue is drained before they come back, on
+    // every way out: a click meant for a window that seemed stuck must not run another
+    // command afterwards. The cursor says the window is busy.
+    struct Blocked {
+        explicit Blocked(TForm1& window) : form(window) { set(false); }
+        ~Blocked() {
+            QApplication::processEvents(QEventLoop::AllEvents, 100);
+            set(true);
+        }
+        void set(bool enabled) {
+            form.centralWidget()->setEnabled(enabled);
+            form.menuBar()->setEnabled(enabled);
+            if (enabled)
+                QApplication::restoreOverrideCursor();
+            else
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+        TForm1& form;
+    } blocked(*this);
+    return QueryExchangeRate(RESTRequest1, memo);
 }
 
 void TForm1::Button7Click() {

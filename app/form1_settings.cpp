@@ -1,6 +1,7 @@
 // Settings file, window position, settings prompts and links.
 #include "app/captions.h"
 #include "app/form1.h"
+#include "app/startup.h"
 #include "app/status.h"
 
 #include "settings/inifile.h"
@@ -16,12 +17,6 @@
 namespace kasorel {
 
 namespace {
-
-#ifdef KASOREL_PER_USER_SETTINGS
-constexpr bool kPerUserSettingsOnly = true;
-#else
-constexpr bool kPerUserSettingsOnly = false;
-#endif
 
 // Asks for a text setting with the stored value pre-filled and stores the answer. Cancel
 // gives the pre-filled value back, so it is written as it was (or the key is created).
@@ -50,7 +45,7 @@ void TForm1::FormCreate() {
         FIniFileName =
             ChooseIniFileStem(QCoreApplication::applicationFilePath(),
                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
-                              kPerUserSettingsOnly);
+                              SettingsPerUserOnly());
         QList<QRect> screens;
         for (const QScreen* screen : QGuiApplication::screens())
             screens.append(screen->geometry());

@@ -9,19 +9,23 @@ namespace kasorel {
 
 namespace {
 
-#ifdef KASOREL_PER_USER_SETTINGS
-constexpr const char* kSettingsPlace =
+constexpr const char* kBesideExecutable =
+    "  実行ファイルと同じフォルダーの kasorel.ini。そこに書き込めないときは\n";
+constexpr const char* kPerUser =
     "  ~/.config/kasorel/kasorel.ini ($XDG_CONFIG_HOME があればその下)\n";
-#else
-constexpr const char* kSettingsPlace =
-    "  実行ファイルと同じフォルダーの kasorel.ini。そこに書き込めないときは\n"
-    "  ~/.config/kasorel/kasorel.ini ($XDG_CONFIG_HOME があればその下)\n";
-#endif
 
 } // namespace
 
 const char* Version() {
     return KASOREL_VERSION;
+}
+
+bool SettingsPerUserOnly() {
+#ifdef KASOREL_PER_USER_SETTINGS
+    return true;
+#else
+    return false;
+#endif
 }
 
 std::optional<int> AnswerCommandLine(int argc, const char* const* argv, std::ostream& out) {
@@ -42,7 +46,7 @@ std::optional<int> AnswerCommandLine(int argc, const char* const* argv, std::ost
                    "  --version  バージョンを表示して終了します\n"
                    "\n"
                    "設定ファイル:\n"
-                << kSettingsPlace;
+                << (SettingsPerUserOnly() ? "" : kBesideExecutable) << kPerUser;
             return 0;
         }
     }

@@ -29,28 +29,21 @@ QString RewriteEntry(const QString& s, bool hoken) {
     const qsizetype first = s.indexOf(u'\t');
     const qsizetype second = first < 0 ? -1 : s.indexOf(u'\t', first + 1);
     const qsizetype insertAt = second >= 0 ? second : (first >= 0 ? first : 0);
+    // The cut, [cutFrom, cutTo) of the old line; empty when there is no "円".
     const qsizetype yen = s.indexOf(u'円');
-    qsizetype cutFrom = yen;
+    qsizetype cutFrom = std::max<qsizetype>(yen, 0);
+    const qsizetype cutTo = yen < 0 ? 0 : yen + 1;
     if (yen > 0 && yen != insertAt && IsBlank(s.at(yen - 1)))
         cutFrom = yen - 1;
-    const qsizetype cutTo = yen < 0 ? yen : yen + 1;
 
-    const qsizetype cut = yen < 0 ? 0 : cutTo - cutFrom;
     const QStringView remark = hoken ? QStringView(u"\t保険") : QStringView();
-    QString out(s.size() + 2 - cut + remark.size(), Qt::Uninitialized);
+    QString out(s.size() + 2 - (cutTo - cutFrom) + remark.size(), Qt::Uninitialized);
     QChar* to = out.data();
     const auto copy = [&](qsizetype from, qsizetype end) {
-        // The old line from..end, less the cut.
-        const auto put = [&](qsizetype b, qsizetype e) {
-            if (e > b)
-                to = std::copy(s.constData() + b, s.constData() + e, to);
-        };
-        if (yen < 0 || cutTo <= from || cutFrom >= end) {
-            put(from, end);
-        } else {
-            put(from, cutFrom);
-            put(cutTo, end);
-        }
+        const qsizetype holeFrom = std::clamp(cutFrom, from, end);
+        const qsizetype holeTo = std::clamp(cutTo, from, end);
+        to = std::copy(s.constData() + from, s.constData() + holeFrom, to);
+        to = std::copy(s.constData() + holeTo, s.constData() + end, to);
     };
     copy(0, insertAt);
     *to++ = u'\t';

@@ -44,13 +44,7 @@ position() {
 }
 
 wait_position() {
-  local want=$1 got=
-  for _ in $(seq 100); do
-    got=$(position)
-    [ "$got" = "$want" ] && return 0
-    sleep 0.2
-  done
-  fail "window at $got, expected $want"
+  wait_until "the window's position" "$1" position
 }
 
 # Asks the window to close as a window manager does, then waits for the program to end.

@@ -101,15 +101,22 @@ status_text() {
   atspi | awk -F'\t' '$1 == "label" { print $2; exit }'
 }
 
-# Polls until the status line says <message>.
-wait_status() {
-  local got=
+# Polls for up to 20 s until <command> prints <want>; the limit only keeps a broken build
+# from hanging the suite.
+wait_until() { # what want command...
+  local what=$1 want=$2 got=
+  shift 2
   for _ in $(seq 100); do
-    got=$(status_text)
-    [ "$got" = "$1" ] && return 0
+    got=$("$@")
+    [ "$got" = "$want" ] && return 0
     sleep 0.2
   done
-  fail "status line says '$got', expected '$1'"
+  fail "$what is '$got', expected '$want'"
+}
+
+# Polls until the status line says <message>.
+wait_status() {
+  wait_until "the status line" "$1" status_text
 }
 
 # The text area's whole text, line breaks as \n.
