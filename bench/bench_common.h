@@ -5,38 +5,46 @@
 
 #include "convert/output.h"
 #include "convert/textarea.h"
+#include "convert/unicode.h"
 
-#include <QString>
 #include <benchmark/benchmark.h>
+#include <string>
+#include <string_view>
 
 namespace bench {
 
 // The clipboard the converters write while they are timed: it only keeps the text alive.
 class NullClipboard : public kasorel::Clipboard {
 public:
-    void SetAsText(const QString& t) override { benchmark::DoNotOptimize(t.size()); }
+    void SetAsText(std::u16string_view t) override { benchmark::DoNotOptimize(t.size()); }
 };
+
+// n in decimal, filled up with zeros to width digits.
+inline std::u16string Number(int n, std::size_t width = 0) {
+    std::u16string digits = kasorel::FromAscii(std::to_string(n));
+    if (digits.size() < width)
+        digits.insert(0, width - digits.size(), u'0');
+    return digits;
+}
 
 // A 楽天カード statement of about `lines` lines: a heading, then entries of a data line, its
 // marker and two more lines.
-inline QString RakutenStatement(int lines) {
-    QString text = QStringLiteral("ご利用明細\r\n");
-    text.reserve(static_cast<qsizetype>(lines) * 24);
+inline std::u16string RakutenStatement(int lines) {
+    std::u16string text = u"ご利用明細\r\n";
+    text.reserve(static_cast<std::size_t>(lines) * 24);
     for (int i = 1; i + 4 <= lines; i += 4) {
-        text += QStringLiteral("2024/05/%1\tショップ%2\t%3 円\r\n")
-                    .arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
-                    .arg(i)
-                    .arg(i % 9000 + 100);
-        text += QStringLiteral("支払方法\t1回払い\r\n手数料\t0 円\r\n備考\r\n");
+        text += u"2024/05/" + Number(i % 28 + 1, 2) + u"\tショップ" + Number(i) + u"\t" +
+                Number(i % 9000 + 100) + u" 円\r\n";
+        text += u"支払方法\t1回払い\r\n手数料\t0 円\r\n備考\r\n";
     }
     return text;
 }
 
 // The floor: the model built from the text, and the whole text read back.
-inline void Floor(benchmark::State& state, const QString& text) {
+inline void Floor(benchmark::State& state, std::u16string_view text) {
     for (auto _ : state) {
         kasorel::TextArea memo(text);
-        QString back = memo.Text();
+        std::u16string back = memo.Text();
         benchmark::DoNotOptimize(back);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

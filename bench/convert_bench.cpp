@@ -10,12 +10,12 @@ void BM_Floor_Rakuten(benchmark::State& state) {
 
 // The whole command on the model: load, convert, read the text back for the window.
 void BM_Rakuten(benchmark::State& state) {
-    const QString text = bench::RakutenStatement(static_cast<int>(state.range(0)));
+    const std::u16string text = bench::RakutenStatement(static_cast<int>(state.range(0)));
     bench::NullClipboard clipboard;
     for (auto _ : state) {
         kasorel::TextArea memo(text);
         kasorel::ConvertRakuten(memo, clipboard);
-        QString back = memo.Text();
+        std::u16string back = memo.Text();
         benchmark::DoNotOptimize(back);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -10,9 +10,10 @@
 #include "convert/textarea.h"
 #include "convert/view.h"
 
-#include <QStringList>
 #include <benchmark/benchmark.h>
 #include <functional>
+#include <string>
+#include <vector>
 
 using namespace kasorel;
 
@@ -20,59 +21,63 @@ namespace {
 
 class KeepingClipboard : public Clipboard {
 public:
-    void SetAsText(const QString& t) override { text = t; }
-    QString text;
+    void SetAsText(std::u16string_view t) override { text = t; }
+    std::u16string text;
 };
 
 // n lines built from a repeating block of lines; the number is worked into the lines so they
 // are not all equal.
-QString Generate(int n, const std::function<QStringList(int)>& block) {
-    QStringList lines;
-    lines.reserve(n);
-    for (int k = 0; lines.size() < n; ++k) {
-        for (const QString& line : block(k)) {
-            if (lines.size() == n)
+std::u16string Generate(int n, const std::function<std::vector<std::u16string>(int)>& block) {
+    std::u16string text;
+    int count = 0;
+    for (int k = 0; count < n; ++k) {
+        for (const std::u16string& line : block(k)) {
+            if (count == n)
                 break;
-            lines.append(line);
+            if (count++ > 0)
+                text += u"\r\n";
+            text += line;
         }
     }
-    return lines.join(QStringLiteral("\r\n"));
+    return text;
 }
 
-QString ViewStatement(int n) {
+using bench::Number;
+
+std::u16string ViewStatement(int n) {
     return Generate(n, [](int k) {
-        return QStringList{
-            QStringLiteral("2024"),
-            QStringLiteral("03/%1xy\tStore %2\tmemo").arg(k % 28 + 1, 2, 10, QChar(u'0')).arg(k),
-            QStringLiteral("ご利用明細"), QStringLiteral("%1").arg(k * 7 % 100000)};
+        return std::vector<std::u16string>{
+            u"2024", u"03/" + Number(k % 28 + 1, 2) + u"xy\tStore " + Number(k) + u"\tmemo",
+            u"ご利用明細", Number(k * 7 % 100000)};
     });
 }
 
-QString CoopStatement(int n) {
+std::u16string CoopStatement(int n) {
     return Generate(n, [](int k) {
-        return QStringList{
-            QStringLiteral("2024/05/%1\t牛乳 %2\t2\t%3 円").arg(k % 28 + 1).arg(k).arg(k % 999),
-            QStringLiteral("2024/05/%1\tパン\t1\t%2円").arg(k % 28 + 1).arg(k % 777),
-            QStringLiteral("合計\t%1 円").arg(k)};
+        return std::vector<std::u16string>{u"2024/05/" + Number(k % 28 + 1) + u"\t牛乳 " +
+                                               Number(k) + u"\t2\t" + Number(k % 999) + u" 円",
+                                           u"2024/05/" + Number(k % 28 + 1) + u"\tパン\t1\t" +
+                                               Number(k % 777) + u"円",
+                                           u"合計\t" + Number(k) + u" 円"};
     });
 }
 
-QString DomesticStatement(int n) {
+std::u16string DomesticStatement(int n) {
     return Generate(n, [](int k) {
-        return QStringList{QStringLiteral("銘柄名abcdefgサンプル工業%1").arg(k),
-                           QStringLiteral("支払開始日 2024/06/30"),
-                           QStringLiteral("入金額abcdefg%1円").arg(k * 13 % 100000)};
+        return std::vector<std::u16string>{u"銘柄名abcdefgサンプル工業" + Number(k),
+                                           u"支払開始日 2024/06/30",
+                                           u"入金額abcdefg" + Number(k * 13 % 100000) + u"円"};
     });
 }
 
 // The whole command on the model: load, convert, read the text back for the window.
 template <typename Convert>
-void Run(benchmark::State& state, const QString& text, Convert convert) {
+void Run(benchmark::State& state, const std::u16string& text, Convert convert) {
     KeepingClipboard clipboard;
     for (auto _ : state) {
         TextArea memo(text);
         convert(memo, clipboard);
-        QString back = memo.Text();
+        std::u16string back = memo.Text();
         benchmark::DoNotOptimize(back);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -97,7 +102,7 @@ void BM_FloorDomestic(benchmark::State& state) {
 }
 void BM_Domestic(benchmark::State& state) {
     Run(state, DomesticStatement(static_cast<int>(state.range(0))), [](TextArea& m, Clipboard& c) {
-        ConvertDomesticDividends(m, c, [] { return QStringLiteral("2024/06/30"); });
+        ConvertDomesticDividends(m, c, [] { return std::u16string(u"2024/06/30"); });
     });
 }
 

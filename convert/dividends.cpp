@@ -11,8 +11,9 @@ namespace {
 
 // The first columns of a row: date, category, name, and the empty column after it, with
 // room left for the amount so that closing the row does not copy it again.
-QString RowStart(const QString& date, const QString& category, QStringView name) {
-    QString row;
+std::u16string RowStart(std::u16string_view date, std::u16string_view category,
+                        std::u16string_view name) {
+    std::u16string row;
     // Four tabs, and room for the amount.
     row.reserve(date.size() + category.size() + name.size() + 4 + 32);
     row += date;
@@ -27,29 +28,30 @@ QString RowStart(const QString& date, const QString& category, QStringView name)
 
 } // namespace
 
-ResultList
-WalkDividends(const TextArea& memo, const QString& category,
-              const std::function<void(const QString& amountLine, QString& tail)>& closing,
-              const std::function<QString()>& dateText) {
+ResultList WalkDividends(
+    const TextArea& memo, std::u16string_view category,
+    const std::function<void(std::u16string_view amountLine, std::u16string& tail)>& closing,
+    const std::function<std::u16string()>& dateText) {
     ResultList list;
-    const QString nameMarker = QStringLiteral("銘柄名");
-    const QString amountMarker = QStringLiteral("入金額");
-    std::optional<QString> open;
-    QString tail;
+    constexpr std::u16string_view nameMarker = u"銘柄名";
+    constexpr std::u16string_view amountMarker = u"入金額";
+    std::optional<std::u16string> open;
+    std::u16string tail;
     const int n = memo.Count();
     for (int i = 0; i < n; i = CheckedAdd(i, 1)) {
-        const QString& line = memo.Line(i);
+        const std::u16string& line = memo.Line(i);
         // Most lines are neither kind; their first code unit already tells, without cutting
         // a head off them.
-        if (line.isEmpty() ||
+        if (line.empty() ||
             (line.front() != nameMarker.front() && line.front() != amountMarker.front()))
             continue;
-        const QString head = AnsiLeftStr(line, 3);
+        const std::u16string head = AnsiLeftStr(line, 3);
         if (head == nameMarker) {
-            const QString date = dateText();
+            const std::u16string date = dateText();
             // The line without its first ten code units, as Delete(name, 1, 10) leaves it.
-            open = RowStart(date, category,
-                            QStringView(line).sliced(std::min<qsizetype>(10, line.size())));
+            open =
+                RowStart(date, category,
+                         std::u16string_view(line).substr(std::min<std::size_t>(10, line.size())));
         }
         if (head == amountMarker) {
             tail.clear();
@@ -57,7 +59,7 @@ WalkDividends(const TextArea& memo, const QString& category,
             // An amount with nothing open still gets its date, category and empty name, so it
             // lands in the spreadsheet's amount column like every other amount.
             if (!open)
-                open = RowStart(dateText(), category, QString());
+                open = RowStart(dateText(), category, std::u16string_view());
             *open += tail;
             list.Add(*open);
             open.reset();

@@ -3,8 +3,9 @@
 #include "convert/output.h"
 #include "convert/textarea.h"
 
-#include <QString>
 #include <functional>
+#include <string>
+#include <string_view>
 
 namespace kasorel {
 
@@ -22,9 +23,9 @@ namespace kasorel {
 // closing is called before dateText at an amount line that finds no open row; dateText is
 // called once at each name line and at each such amount line. Whatever either throws ends
 // the walk and goes to the caller.
-ResultList
-WalkDividends(const TextArea& memo, const QString& category,
-              const std::function<void(const QString& amountLine, QString& tail)>& closing,
-              const std::function<QString()>& dateText);
+ResultList WalkDividends(
+    const TextArea& memo, std::u16string_view category,
+    const std::function<void(std::u16string_view amountLine, std::u16string& tail)>& closing,
+    const std::function<std::u16string()>& dateText);
 
 } // namespace kasorel

@@ -3,8 +3,8 @@
 #include "convert/output.h"
 #include "convert/textarea.h"
 
-#include <QString>
 #include <functional>
+#include <string>
 
 namespace kasorel {
 
@@ -19,6 +19,6 @@ namespace kasorel {
 // CR LF; empty when no row was made) replaces the whole text of memo and then goes to
 // clipboard. Returns the number of rows. A second run on the output makes no row.
 int ConvertDomesticDividends(TextArea& memo, Clipboard& clipboard,
-                             const std::function<QString()>& dateText);
+                             const std::function<std::u16string()>& dateText);
 
 } // namespace kasorel

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
 #include <exception>
+#include <string>
+#include <string_view>
 
 namespace kasorel {
 
@@ -10,13 +10,13 @@ namespace kasorel {
 // error box; what() is the same text in UTF-8, for logs and test failures.
 class Exception : public std::exception {
 public:
-    explicit Exception(QString message);
-    const QString& message() const noexcept { return message_; }
-    const char* what() const noexcept override { return utf8_.constData(); }
+    explicit Exception(std::u16string message);
+    const std::u16string& message() const noexcept { return message_; }
+    const char* what() const noexcept override { return utf8_.c_str(); }
 
 private:
-    QString message_;
-    QByteArray utf8_;
+    std::u16string message_;
+    std::string utf8_;
 };
 
 // Integer arithmetic on positions, indexes or counts left the 32-bit range.
@@ -34,9 +34,9 @@ public:
 // A text is not a number. The message names the whole text that was passed.
 class EConvertError : public Exception {
 public:
-    explicit EConvertError(QString message) : Exception(std::move(message)) {}
+    explicit EConvertError(std::u16string message) : Exception(std::move(message)) {}
     // "'<text>' は浮動小数点数ではありません"
-    static EConvertError notAFloat(const QString& text);
+    static EConvertError notAFloat(std::u16string_view text);
 };
 
 // Invalid floating-point operation: 0/0, a NaN or an out-of-range value made an integer.
@@ -60,7 +60,7 @@ public:
 // The clipboard could not be opened; systemText is the system's reason.
 class EClipboardException : public Exception {
 public:
-    explicit EClipboardException(const QString& systemText);
+    explicit EClipboardException(std::u16string_view systemText);
 };
 
 // The clipboard refused the data after it had been emptied.

@@ -12,29 +12,29 @@ namespace {
 // The amount column holds the yen paid out as a negative number. A negative dollar amount
 // (a correction) gives a negative yen value; putting "-" before it would make "--303",
 // which no spreadsheet reads as a number, so its magnitude is written instead.
-QString YenColumn(int yen) {
+std::u16string YenColumn(int yen) {
     if (yen < 0)
         return IntToStr(-static_cast<std::int64_t>(yen));
-    return u'-' + IntToStr(yen);
+    return u"-" + IntToStr(yen);
 }
 
 } // namespace
 
 // r × 10 is exact in long double (53 + 4 significant bits fit the 64-bit significand), so
 // the only rounding is Round's own, ties to even; k ÷ 10 in double is the double nearest it.
-QString ShownRate(double rate) {
+std::u16string ShownRate(double rate) {
     const std::int64_t tenths = Round(FloatMul(rate, 10));
     return FloatToStr(static_cast<double>(tenths) / 10.0);
 }
 
 int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
-                            const std::function<QString()>& dateText) {
-    std::optional<QString> shownRate;
-    const auto yenAndRate = [&](const QString& line, QString& tail) {
+                            const std::function<std::u16string()>& dateText) {
+    std::optional<std::u16string> shownRate;
+    const auto yenAndRate = [&](std::u16string_view line, std::u16string& tail) {
         const int length = Length(line);
-        QString work = line;
-        Delete(work, 1, 10);
-        work = AnsiLeftStr(work, CheckedSub(length, 14));
+        // Delete(work, 1, 10) on a copy of the line, without the copy.
+        const std::u16string work = AnsiLeftStr(line.substr(std::min<std::size_t>(10, line.size())),
+                                                CheckedSub(length, 14));
         const long double amount = StrToFloat(work);
         // The product is held as a double, then rounded to whole yen.
         const int yen = RangeCheck(Round(static_cast<double>(FloatMul(amount, rate))));
@@ -44,12 +44,15 @@ int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
         tail += u'\t';
         tail += *shownRate;
     };
-    const ResultList list = WalkDividends(memo, QStringLiteral("配当米国"), yenAndRate, dateText);
-    const QString rows = list.Text();
+    const ResultList list = WalkDividends(memo, u"配当米国", yenAndRate, dateText);
+    const std::u16string& rows = list.Text();
     // After the query's append the caret may stand at the end of the JSON line itself (the
     // text had no final line break); the rows must not be glued to it.
-    const bool midLine = !rows.isEmpty() && memo.SelectionStart().column > 0;
-    memo.SetSelText(midLine ? QStringLiteral("\r\n") + rows : rows);
+    const bool midLine = !rows.empty() && memo.SelectionStart().column > 0;
+    if (midLine)
+        memo.SetSelText(u"\r\n" + rows);
+    else
+        memo.SetSelText(rows);
     clipboard.SetAsText(rows);
     return list.Count();
 }

@@ -3,8 +3,8 @@
 #include "convert/output.h"
 #include "convert/textarea.h"
 
-#include <QString>
 #include <functional>
+#include <string>
 
 namespace kasorel {
 
@@ -34,9 +34,9 @@ namespace kasorel {
 // The rate as the rows' last column shows it: FloatToStr(Round(rate × 10) ÷ 10), the
 // product exact and rounded ties to even ("151.3", "151" for 151.04). EInvalidOp for a rate
 // whose tenths leave the 64-bit range.
-QString ShownRate(double rate);
+std::u16string ShownRate(double rate);
 
 int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
-                            const std::function<QString()>& dateText);
+                            const std::function<std::u16string()>& dateText);
 
 } // namespace kasorel

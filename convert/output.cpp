@@ -4,9 +4,9 @@
 
 namespace kasorel {
 
-void ResultList::Add(QStringView row) {
+void ResultList::Add(std::u16string_view row) {
     text_ += row;
-    text_ += QLatin1String("\r\n");
+    text_ += u"\r\n";
     count_ = CheckedAdd(count_, 1);
 }
 

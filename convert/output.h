@@ -2,8 +2,8 @@
 
 // The output side of every converter: the rows it collects and the clipboard it writes.
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <string_view>
 
 namespace kasorel {
 
@@ -12,13 +12,13 @@ namespace kasorel {
 // no list of rows is kept and joined again at the end.
 class ResultList {
 public:
-    void Add(QStringView row);
+    void Add(std::u16string_view row);
     int Count() const { return count_; }
     // Every row followed by CR LF; the empty list gives the empty text.
-    const QString& Text() const { return text_; }
+    const std::u16string& Text() const { return text_; }
 
 private:
-    QString text_;
+    std::u16string text_;
     int count_ = 0;
 };
 
@@ -29,7 +29,7 @@ private:
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
-    virtual void SetAsText(const QString& t) = 0;
+    virtual void SetAsText(std::u16string_view t) = 0;
 };
 
 } // namespace kasorel

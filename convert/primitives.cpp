@@ -1,9 +1,10 @@
 #include "convert/primitives.h"
 
 #include "convert/errors.h"
+#include "convert/locale.h"
+#include "convert/unicode.h"
 
-#include <QLocale>
-#include <QStringView>
+#include <algorithm>
 #include <cfenv>
 #include <climits>
 #include <clocale>
@@ -17,22 +18,21 @@ namespace kasorel {
 
 namespace {
 
-bool isHighSurrogate(QChar c) {
-    return c.unicode() >= 0xD800 && c.unicode() <= 0xDBFF;
+bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
 }
-bool isLowSurrogate(QChar c) {
-    return c.unicode() >= 0xDC00 && c.unicode() <= 0xDFFF;
+bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-int posIn(QStringView sub, QStringView s) {
-    if (sub.isEmpty() || s.isEmpty() || sub.size() > s.size())
+int posIn(std::u16string_view sub, std::u16string_view s) {
+    if (sub.empty() || s.empty() || sub.size() > s.size())
         return 0;
-    const qsizetype p = s.indexOf(sub, 0, Qt::CaseSensitive);
-    return p < 0 ? 0 : RangeCheck(p + 1);
+    const std::size_t p = s.find(sub);
+    return p == std::u16string_view::npos ? 0 : RangeCheck(static_cast<std::int64_t>(p) + 1);
 }
 
-int hexDigit(QChar c) {
-    const char16_t u = c.unicode();
+int hexDigit(char16_t u) {
     if (u >= u'0' && u <= u'9')
         return u - u'0';
     if (u >= u'a' && u <= u'f')
@@ -42,19 +42,21 @@ int hexDigit(QChar c) {
     return -1;
 }
 
-bool isDigit(QChar c) {
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
 }
 
-// strtold follows LC_NUMERIC, which a Qt application sets from the user's environment; the
-// text handed to it is always written with ".", so parse in the "C" locale.
-locale_t cLocale() {
+// The text handed to strtold is always written with ".", so it is parsed in the "C" locale.
+// On Linux strtold follows LC_NUMERIC, which a GUI toolkit sets from the user's environment.
+// On Windows nothing sets the C runtime's locale, so it stays "C"; its own _strtold_l would
+// not do, as it gives a double's precision only.
+long double parseCLocale(const std::string& ascii) {
+#ifdef _WIN32
+    return std::strtold(ascii.c_str(), nullptr);
+#else
     static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
-}
-
-QString systemDecimalSeparator() {
-    return QLocale::system().decimalPoint();
+    return strtold_l(ascii.c_str(), nullptr, loc);
+#endif
 }
 
 } // namespace
@@ -79,25 +81,28 @@ int RangeCheck(std::int64_t v) {
     return static_cast<int>(v);
 }
 
-int Length(const QString& s) {
-    return RangeCheck(s.size());
+int Length(std::u16string_view s) {
+    if (s.size() > static_cast<std::size_t>(INT_MAX))
+        throw ERangeError();
+    return static_cast<int>(s.size());
 }
 
-int AnsiPos(const QString& sub, const QString& s) {
+int AnsiPos(std::u16string_view sub, std::u16string_view s) {
     return posIn(sub, s);
 }
 
-int MyAnsiPosEx(const QString& sub, const QString& s, int offset) {
-    QStringView rest(s);
+int MyAnsiPosEx(std::u16string_view sub, std::u16string_view s, int offset) {
+    std::u16string_view rest(s);
     if (offset > 0)
-        rest = offset >= rest.size() ? QStringView() : rest.mid(offset);
+        rest = static_cast<std::size_t>(offset) >= rest.size() ? std::u16string_view()
+                                                               : rest.substr(offset);
     return CheckedAdd(posIn(sub, rest), offset);
 }
 
-QString AnsiLeftStr(const QString& s, int n) {
+std::u16string AnsiLeftStr(std::u16string_view s, int n) {
     if (n <= 0)
-        return QString();
-    qsizetype i = 0;
+        return std::u16string();
+    std::size_t i = 0;
     int characters = 0;
     while (i < s.size() && characters < n) {
         if (isHighSurrogate(s[i]) && i + 1 < s.size() && isLowSurrogate(s[i + 1]))
@@ -106,48 +111,49 @@ QString AnsiLeftStr(const QString& s, int n) {
             i += 1;
         ++characters;
     }
-    return i == s.size() ? s : s.left(i);
+    return std::u16string(s.substr(0, i));
 }
 
-QString AnsiReplaceStr(const QString& s, const QString& from, const QString& to) {
-    if (from.isEmpty() || s.isEmpty())
-        return s;
-    qsizetype found = s.indexOf(from, 0, Qt::CaseSensitive);
-    if (found < 0)
-        return s;
-    QString result;
+std::u16string AnsiReplaceStr(std::u16string_view s, std::u16string_view from,
+                              std::u16string_view to) {
+    if (from.empty() || s.empty())
+        return std::u16string(s);
+    std::size_t found = s.find(from);
+    if (found == std::u16string_view::npos)
+        return std::u16string(s);
+    std::u16string result;
     result.reserve(s.size());
-    qsizetype start = 0;
-    while (found >= 0) {
-        result += QStringView(s).mid(start, found - start);
+    std::size_t start = 0;
+    while (found != std::u16string_view::npos) {
+        result += s.substr(start, found - start);
         result += to;
         start = found + from.size();
-        found = s.indexOf(from, start, Qt::CaseSensitive);
+        found = s.find(from, start);
     }
-    result += QStringView(s).mid(start);
+    result += s.substr(start);
     return result;
 }
 
-void Delete(QString& s, int index, int count) {
-    if (index < 1 || index > s.size() || count <= 0)
+void Delete(std::u16string& s, int index, int count) {
+    if (index < 1 || static_cast<std::size_t>(index) > s.size() || count <= 0)
         return;
-    const qsizetype from = index - 1;
-    s.remove(from, std::min<qsizetype>(count, s.size() - from));
+    const std::size_t from = static_cast<std::size_t>(index) - 1;
+    s.erase(from, std::min<std::size_t>(static_cast<std::size_t>(count), s.size() - from));
 }
 
-void Insert(const QString& sub, QString& s, int index) {
-    if (sub.isEmpty())
+void Insert(std::u16string_view sub, std::u16string& s, int index) {
+    if (sub.empty())
         return;
     CheckedAdd(Length(s), Length(sub));
-    qsizetype at = index < 1 ? 0 : index - 1;
+    std::size_t at = index < 1 ? 0 : static_cast<std::size_t>(index) - 1;
     if (at > s.size())
         at = s.size();
     s.insert(at, sub);
 }
 
-bool TryStrToInt(const QString& s, int& v) {
-    const qsizetype n = s.size();
-    qsizetype i = 0;
+bool TryStrToInt(std::u16string_view s, int& v) {
+    const std::size_t n = s.size();
+    std::size_t i = 0;
     while (i < n && s[i] == u' ')
         ++i;
     bool negative = false;
@@ -177,7 +183,7 @@ bool TryStrToInt(const QString& s, int& v) {
         } else {
             if (!isDigit(s[i]))
                 return false;
-            value = value * 10 + (s[i].unicode() - u'0');
+            value = value * 10 + static_cast<unsigned>(s[i] - u'0');
             if (value > 2147483648u)
                 return false;
         }
@@ -201,27 +207,27 @@ bool TryStrToInt(const QString& s, int& v) {
     return true;
 }
 
-long double StrToFloat(const QString& s, const QString& decimalSeparator) {
-    const qsizetype n = s.size();
-    qsizetype i = 0;
+long double StrToFloat(std::u16string_view s, std::u16string_view decimalSeparator) {
+    const std::size_t n = s.size();
+    std::size_t i = 0;
     std::string ascii;
     ascii.reserve(static_cast<size_t>(n) + 1);
     while (i < n && s[i] == u' ')
         ++i;
     if (i < n && (s[i] == u'+' || s[i] == u'-')) {
-        ascii += static_cast<char>(s[i].unicode());
+        ascii += static_cast<char>(s[i]);
         ++i;
     }
     int digits = 0;
     while (i < n && isDigit(s[i])) {
-        ascii += static_cast<char>(s[i++].unicode());
+        ascii += static_cast<char>(s[i++]);
         ++digits;
     }
-    if (!decimalSeparator.isEmpty() && QStringView(s).mid(i).startsWith(decimalSeparator)) {
+    if (!decimalSeparator.empty() && s.substr(i).starts_with(decimalSeparator)) {
         i += decimalSeparator.size();
         ascii += '.';
         while (i < n && isDigit(s[i])) {
-            ascii += static_cast<char>(s[i++].unicode());
+            ascii += static_cast<char>(s[i++]);
             ++digits;
         }
     }
@@ -231,10 +237,10 @@ long double StrToFloat(const QString& s, const QString& decimalSeparator) {
         ascii += 'E';
         ++i;
         if (i < n && (s[i] == u'+' || s[i] == u'-'))
-            ascii += static_cast<char>(s[i++].unicode());
+            ascii += static_cast<char>(s[i++]);
         int exponentDigits = 0;
         while (i < n && isDigit(s[i])) {
-            ascii += static_cast<char>(s[i++].unicode());
+            ascii += static_cast<char>(s[i++]);
             ++exponentDigits;
         }
         if (exponentDigits == 0)
@@ -244,24 +250,24 @@ long double StrToFloat(const QString& s, const QString& decimalSeparator) {
         ++i;
     if (i != n)
         throw EConvertError::notAFloat(s);
-    const long double value = strtold_l(ascii.c_str(), nullptr, cLocale());
+    const long double value = parseCLocale(ascii);
     // A text beyond the range of the type is not a number this program can hold.
     if (std::isinf(value))
         throw EConvertError::notAFloat(s);
     return value;
 }
 
-long double StrToFloat(const QString& s) {
-    return StrToFloat(s, systemDecimalSeparator());
+long double StrToFloat(std::u16string_view s) {
+    return StrToFloat(s, UserDecimalSeparator());
 }
 
-QString FloatToStr(long double x, const QString& decimalSeparator) {
+std::u16string FloatToStr(long double x, std::u16string_view decimalSeparator) {
     if (std::isnan(x))
-        return QStringLiteral("NAN");
+        return u"NAN";
     if (std::isinf(x))
-        return x < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+        return x < 0 ? u"-INF" : u"INF";
     if (x == 0)
-        return QStringLiteral("0");
+        return u"0";
 
     // printf prints the exact decimal expansion; rounding it ourselves at the 16th digit
     // gives half-up where printf's own rounding would go to even on an exact tie. 40 digits
@@ -291,43 +297,51 @@ QString FloatToStr(long double x, const QString& decimalSeparator) {
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
 
-    QString out;
+    std::u16string out;
     if (x < 0)
         out += u'-';
-    const auto ascii = [](const std::string& t) { return QString::fromLatin1(t); };
     if (e >= -3 && e <= 15) {
         if (e > 0) {
             if (static_cast<int>(digits.size()) <= e) {
-                out += ascii(digits) + QString(e - static_cast<int>(digits.size()), u'0');
+                out += FromAscii(digits);
+                out.append(static_cast<std::size_t>(e) - digits.size(), u'0');
             } else {
-                out += ascii(digits.substr(0, e)) + decimalSeparator + ascii(digits.substr(e));
+                out += FromAscii(std::string_view(digits).substr(0, e));
+                out += decimalSeparator;
+                out += FromAscii(std::string_view(digits).substr(e));
             }
         } else {
-            out += u'0' + decimalSeparator + QString(-e, u'0') + ascii(digits);
+            out += u'0';
+            out += decimalSeparator;
+            out.append(static_cast<std::size_t>(-e), u'0');
+            out += FromAscii(digits);
         }
     } else {
-        out += QLatin1Char(digits[0]);
-        if (digits.size() > 1)
-            out += decimalSeparator + ascii(digits.substr(1));
-        out += u'E' + QString::number(e - 1);
+        out += static_cast<char16_t>(digits[0]);
+        if (digits.size() > 1) {
+            out += decimalSeparator;
+            out += FromAscii(std::string_view(digits).substr(1));
+        }
+        out += u'E';
+        out += IntToStr(e - 1);
     }
     return out;
 }
 
-QString FloatToStr(long double x) {
-    return FloatToStr(x, systemDecimalSeparator());
+std::u16string FloatToStr(long double x) {
+    return FloatToStr(x, UserDecimalSeparator());
 }
 
-QString IntToStr(std::int64_t n) {
-    return QString::number(n);
+std::u16string IntToStr(std::int64_t n) {
+    return FromAscii(std::to_string(n));
 }
 
-QDateTime Now() {
-    return QDateTime::currentDateTime();
+LocalDate Now() {
+    return Today();
 }
 
-QString DateToStr(const QDateTime& t) {
-    return QLocale::system().toString(t.date(), QLocale::ShortFormat);
+std::u16string DateToStr(LocalDate date) {
+    return UserShortDate(date);
 }
 
 std::int64_t Round(long double x) {

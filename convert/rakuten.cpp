@@ -9,19 +9,19 @@ namespace kasorel {
 
 namespace {
 
-const QString kMarker = QStringLiteral("支払方法");
-const QString kTab = QStringLiteral("\t");
-const QString kYenSuffix = QStringLiteral(" 円");
+constexpr std::u16string_view kMarker = u"支払方法";
+constexpr std::u16string_view kTab = u"\t";
+constexpr std::u16string_view kYenSuffix = u" 円";
 
 // Two empty fields after the second field, no " 円" suffix.
-QString rewriteDataLine(QString s) {
+std::u16string rewriteDataLine(std::u16string s) {
     const int p1 = AnsiPos(kTab, s);
     Delete(s, p1, 1);
     const int p2 = AnsiPos(kTab, s);
     Insert(kTab, s, p2);
     Insert(kTab, s, p2);
     Insert(kTab, s, p1);
-    return AnsiReplaceStr(s, kYenSuffix, QString());
+    return AnsiReplaceStr(s, kYenSuffix, std::u16string_view());
 }
 
 } // namespace
@@ -37,7 +37,7 @@ int ConvertRakuten(TextArea& memo, Clipboard& clipboard) {
     };
 
     for (int i = memo.Count() - 1; i >= 0; --i) {
-        if (AnsiLeftStr(memo.Get(i), 4) != kMarker)
+        if (AnsiLeftStr(memo.Line(i), 4) != kMarker)
             continue;
         // The marker and the two lines after it go, but a deletion never reaches a data
         // line this run has already rewritten: when the statement has fewer lines between
@@ -49,13 +49,13 @@ int ConvertRakuten(TextArea& memo, Clipboard& clipboard) {
         if (i == 0)
             continue;
         const int data = i - 1;
-        memo.Put(data, rewriteDataLine(memo.Get(data)));
+        memo.Put(data, rewriteDataLine(memo.Line(data)));
         rewrittenFromEnd.push_back(CheckedSub(memo.LineCount(), data));
     }
 
     ResultList result;
     for (auto it = rewrittenFromEnd.rbegin(); it != rewrittenFromEnd.rend(); ++it)
-        result.Add(memo.Get(CheckedSub(memo.LineCount(), *it)));
+        result.Add(memo.Line(CheckedSub(memo.LineCount(), *it)));
     clipboard.SetAsText(result.Text());
     return result.Count();
 }

@@ -7,10 +7,10 @@
 namespace kasorel {
 
 namespace {
-const QLatin1String kLineBreak("\r\n");
+constexpr std::u16string_view kLineBreak = u"\r\n";
 }
 
-TextArea::TextArea(const QString& text) {
+TextArea::TextArea(std::u16string_view text) {
     assign(SplitLines(text));
 }
 
@@ -23,32 +23,34 @@ bool isLineBreak(char16_t c) {
 
 } // namespace
 
-QStringList TextArea::SplitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
+std::vector<std::u16string> TextArea::SplitLines(std::u16string_view text) {
+    std::vector<std::u16string> lines;
+    const std::size_t n = text.size();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t c = text[i];
         if (!isLineBreak(c))
             continue;
-        lines.append(text.mid(start, i - start));
+        lines.emplace_back(text.substr(start, i - start));
         if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
-    lines.append(text.mid(start));
+    lines.emplace_back(text.substr(start));
     return lines;
 }
 
-TextPos TextArea::PositionIn(const QString& text, qsizetype position) {
-    const qsizetype end = std::clamp<qsizetype>(position, 0, text.size());
+TextPos TextArea::PositionIn(std::u16string_view text, std::ptrdiff_t position) {
+    const std::ptrdiff_t end =
+        std::clamp<std::ptrdiff_t>(position, 0, static_cast<std::ptrdiff_t>(text.size()));
     int line = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < end; ++i) {
-        const char16_t c = text[i].unicode();
+    std::ptrdiff_t start = 0;
+    for (std::ptrdiff_t i = 0; i < end; ++i) {
+        const char16_t c = text[static_cast<std::size_t>(i)];
         if (!isLineBreak(c))
             continue;
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+        if (c == u'\r' && static_cast<std::size_t>(i) + 1 < text.size() &&
+            text[static_cast<std::size_t>(i) + 1] == u'\n') {
             if (i + 1 == end)
                 return {line, RangeCheck(i - start)};
             ++i;
@@ -59,8 +61,8 @@ TextPos TextArea::PositionIn(const QString& text, qsizetype position) {
     return {line, RangeCheck(end - start)};
 }
 
-void TextArea::assign(const QStringList& lines) {
-    front_.assign(lines.begin(), lines.end());
+void TextArea::assign(std::vector<std::u16string> lines) {
+    front_ = std::move(lines);
     back_.clear();
     if (front_.empty())
         front_.emplace_back();
@@ -70,12 +72,12 @@ int TextArea::LineCount() const {
     return RangeCheck(front_.size() + back_.size());
 }
 
-QString& TextArea::at(int i) {
+std::u16string& TextArea::at(int i) {
     const auto f = static_cast<int>(front_.size());
     return i < f ? front_[i] : back_[back_.size() - 1 - (i - f)];
 }
 
-const QString& TextArea::at(int i) const {
+const std::u16string& TextArea::at(int i) const {
     const auto f = static_cast<int>(front_.size());
     return i < f ? front_[i] : back_[back_.size() - 1 - (i - f)];
 }
@@ -93,18 +95,18 @@ void TextArea::moveGapTo(int i) {
 
 int TextArea::Count() const {
     const int lines = LineCount();
-    return at(lines - 1).isEmpty() ? lines - 1 : lines;
+    return at(lines - 1).empty() ? lines - 1 : lines;
 }
 
-QString TextArea::Get(int i) const {
+std::u16string TextArea::Get(int i) const {
     if (i == -1)
         i = caret_.line;
     if (i < 0 || i >= LineCount())
-        return QString();
+        return std::u16string();
     return at(i);
 }
 
-void TextArea::Put(int i, const QString& s) {
+void TextArea::Put(int i, std::u16string_view s) {
     if (i == -1)
         i = caret_.line;
     if (i < 0 || i >= LineCount())
@@ -113,13 +115,22 @@ void TextArea::Put(int i, const QString& s) {
     SetCaret({i, Length(s)});
 }
 
+void TextArea::Put(int i, std::u16string&& s) {
+    if (i == -1)
+        i = caret_.line;
+    if (i < 0 || i >= LineCount())
+        return;
+    at(i) = std::move(s);
+    SetCaret({i, Length(at(i))});
+}
+
 void TextArea::Delete(int i) {
     const int lines = LineCount();
     if (i < 0 || i >= lines)
         return;
     if (i == lines - 1) {
         // The last line keeps the break in front of it; only its text goes.
-        if (at(i).isEmpty())
+        if (at(i).empty())
             return;
         at(i).clear();
     } else {
@@ -129,28 +140,28 @@ void TextArea::Delete(int i) {
     SetCaret({i, 0});
 }
 
-void TextArea::Add(const QString& s) {
+void TextArea::Add(std::u16string_view s) {
     const int last = LineCount() - 1;
-    if (at(last).isEmpty()) {
+    if (at(last).empty()) {
         at(last) = s;
         back_.emplace_front();
     } else {
         // An empty s still has to become a counted line, so the text ends with two breaks.
-        back_.push_front(s);
-        if (s.isEmpty())
+        back_.emplace_front(s);
+        if (s.empty())
             back_.emplace_front();
     }
     SetCaret(lastPos());
 }
 
-QString TextArea::Text() const {
+std::u16string TextArea::Text() const {
     const int lines = LineCount();
-    qsizetype size = 2 * (static_cast<qsizetype>(lines) - 1);
-    for (const QString& line : front_)
+    std::size_t size = 2 * (static_cast<std::size_t>(lines) - 1);
+    for (const std::u16string& line : front_)
         size += line.size();
-    for (const QString& line : back_)
+    for (const std::u16string& line : back_)
         size += line.size();
-    QString text;
+    std::u16string text;
     text.reserve(size);
     for (int i = 0; i < lines; ++i) {
         if (i > 0)
@@ -160,39 +171,42 @@ QString TextArea::Text() const {
     return text;
 }
 
-bool TextArea::textEquals(QStringView t) const {
+bool TextArea::textEquals(std::u16string_view t) const {
     // Line by line against t, so that a large text is not joined only to be compared.
-    qsizetype pos = 0;
+    std::size_t pos = 0;
     const int lines = LineCount();
     for (int i = 0; i < lines; ++i) {
         if (i > 0) {
-            if (t.sliced(pos).left(2) != kLineBreak)
+            if (t.substr(pos, 2) != kLineBreak)
                 return false;
             pos += 2;
         }
-        const QString& line = at(i);
-        if (t.size() - pos < line.size() || t.sliced(pos, line.size()) != line)
+        const std::u16string& line = at(i);
+        if (t.size() - pos < line.size() || t.substr(pos, line.size()) != line)
             return false;
         pos += line.size();
     }
     return pos == t.size();
 }
 
-void TextArea::SetText(const QString& t) {
+void TextArea::SetText(std::u16string_view t) {
     if (textEquals(t))
         return;
     assign(SplitLines(t));
     SetCaret({0, 0});
 }
 
-QString TextArea::SelText() const {
+std::u16string TextArea::SelText() const {
     const auto [from, to] = orderedSelection();
     if (from.line == to.line)
-        return at(from.line).mid(from.column, to.column - from.column);
-    QString text = at(from.line).mid(from.column);
-    for (int i = from.line + 1; i < to.line; ++i)
-        text += kLineBreak + at(i);
-    text += kLineBreak + at(to.line).left(to.column);
+        return at(from.line).substr(from.column, to.column - from.column);
+    std::u16string text = at(from.line).substr(from.column);
+    for (int i = from.line + 1; i < to.line; ++i) {
+        text += kLineBreak;
+        text += at(i);
+    }
+    text += kLineBreak;
+    text += std::u16string_view(at(to.line)).substr(0, to.column);
     return text;
 }
 
@@ -202,16 +216,19 @@ std::pair<TextPos, TextPos> TextArea::orderedSelection() const {
     return caretFirst ? std::pair(caret_, anchor_) : std::pair(anchor_, caret_);
 }
 
-void TextArea::SetSelText(const QString& t) {
+void TextArea::SetSelText(std::u16string_view t) {
     const auto [from, to] = orderedSelection();
-    const QString suffix = at(to.line).mid(to.column);
-    QStringList lines = SplitLines(at(from.line).left(from.column) + t + suffix);
+    const std::u16string suffix = at(to.line).substr(to.column);
+    std::u16string joined(std::u16string_view(at(from.line)).substr(0, from.column));
+    joined += t;
+    joined += suffix;
+    std::vector<std::u16string> lines = SplitLines(joined);
 
     moveGapTo(from.line);
     for (int i = from.line; i <= to.line; ++i)
         back_.pop_back();
     const int inserted = static_cast<int>(lines.size());
-    for (QString& line : lines)
+    for (std::u16string& line : lines)
         front_.push_back(std::move(line));
     const int caretLine = CheckedSub(CheckedAdd(from.line, inserted), 1);
     SetCaret({caretLine, Length(at(caretLine)) - Length(suffix)});

@@ -13,9 +13,10 @@
 // or read by Delete, and O(distance) otherwise, so a backward pass that deletes near its
 // walking index stays linear; Add is O(1) amortised; Text and SetText are O(size).
 
-#include <QString>
-#include <QStringList>
+#include <cstddef>
 #include <deque>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,7 +32,7 @@ struct TextPos {
 class TextArea {
 public:
     TextArea() = default;
-    explicit TextArea(const QString& text);
+    explicit TextArea(std::u16string_view text);
 
     // Number of counted lines: every line, less one when the last line is empty.
     int Count() const;
@@ -40,14 +41,17 @@ public:
 
     // Line i without its line break. i = -1 reads the caret's line; any other i outside the
     // lines reads as the empty text. Lines are returned whole, however long.
-    QString Get(int i) const;
+    std::u16string Get(int i) const;
     // Line i, for 0 <= i < LineCount() only, by reference: valid until the next change.
-    const QString& Line(int i) const { return at(i); }
+    const std::u16string& Line(int i) const { return at(i); }
 
     // Replaces the text of line i (not its line break) with s. i past the end of the lines
     // does nothing; i = -1 replaces the caret's line; the empty last line can be written.
     // The caret ends right after s, with nothing selected. s should hold no line break.
-    void Put(int i, const QString& s);
+    void Put(int i, std::u16string_view s);
+    // The same, taking over s's text instead of copying it.
+    void Put(int i, std::u16string&& s);
+    void Put(int i, const char16_t* s) { Put(i, std::u16string_view(s)); }
 
     // Removes line i with the line break that follows it. i past the end (or below 0) does
     // nothing. For the last line only its text goes, the break before it stays; deleting
@@ -57,19 +61,19 @@ public:
     // Makes s the new last counted line: when the last line is empty, s and CR LF are
     // inserted at the end; otherwise CR LF and s are appended. The caret ends at the end of
     // the text, with nothing selected.
-    void Add(const QString& s);
+    void Add(std::u16string_view s);
 
     // The whole text, lines joined by CR LF.
-    QString Text() const;
+    std::u16string Text() const;
     // Sets the whole text to t. When t equals the current text nothing happens; otherwise
     // the caret goes to the start and nothing is selected.
-    void SetText(const QString& t);
+    void SetText(std::u16string_view t);
 
     // The selected text (lines joined by CR LF); empty with no selection.
-    QString SelText() const;
+    std::u16string SelText() const;
     // Replaces the selection with t, or inserts t at the caret when nothing is selected.
     // The caret ends right after t, with nothing selected.
-    void SetSelText(const QString& t);
+    void SetSelText(std::u16string_view t);
 
     // Caret and selection. The selection runs from the anchor to the caret; it is empty when
     // they are equal. Positions are clamped into the text.
@@ -82,27 +86,27 @@ public:
 
     // Splits text into lines the way the widget shows them: CR LF, lone CR, lone LF, U+2029
     // and U+2028 all end a line. The result has at least one (possibly empty) element.
-    static QStringList SplitLines(const QString& text);
+    static std::vector<std::u16string> SplitLines(std::u16string_view text);
     // The line and column of the code unit offset position in text, lines split as by
     // SplitLines; a position between CR and LF is the end of its line, and one outside the
     // text is clamped into it.
-    static TextPos PositionIn(const QString& text, qsizetype position);
+    static TextPos PositionIn(std::u16string_view text, std::ptrdiff_t position);
 
 private:
     // Lines [0, front_.size()) are front_; the rest are back_, stored in reverse so the
     // line at the gap is back_.back() and the last line back_.front(). Deleting at the gap is
     // a pop; appending a line is a push at the front.
-    QString& at(int i);
-    const QString& at(int i) const;
+    std::u16string& at(int i);
+    const std::u16string& at(int i) const;
     void moveGapTo(int i);
     TextPos clamp(TextPos p) const;
     std::pair<TextPos, TextPos> orderedSelection() const;
     TextPos lastPos() const;
-    bool textEquals(QStringView t) const;
-    void assign(const QStringList& lines);
+    bool textEquals(std::u16string_view t) const;
+    void assign(std::vector<std::u16string> lines);
 
-    std::vector<QString> front_{QString()};
-    std::deque<QString> back_;
+    std::vector<std::u16string> front_{std::u16string()};
+    std::deque<std::u16string> back_;
     TextPos caret_;
     TextPos anchor_;
 };

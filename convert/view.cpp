@@ -8,10 +8,10 @@ namespace {
 
 // Only a plain four-digit year opens a block. The integer parser also takes blanks, signs
 // and hex prefixes (" 123", "-123", "$7E8"), and such lines are never years.
-bool IsYearLine(const QString& line) {
+bool IsYearLine(std::u16string_view line) {
     if (Length(line) != 4)
         return false;
-    for (QChar c : line) {
+    for (const char16_t c : line) {
         if (c < u'0' || c > u'9')
             return false;
     }
@@ -23,7 +23,7 @@ bool IsYearLine(const QString& line) {
 // run past the tab whenever a surrogate pair stands before it (a store name such as
 // "𠮷野家"), pulling the next field into the head and shifting the amount column.
 // Without a tab the head is the first 11 characters, a pair at the cut being kept whole.
-void CutHead(QString& s, int p) {
+void CutHead(std::u16string& s, int p) {
     if (p == 11)
         s = AnsiLeftStr(s, 11);
     else
@@ -34,17 +34,18 @@ void CutHead(QString& s, int p) {
 
 int ConvertView(TextArea& memo, Clipboard& clipboard, bool suica) {
     ResultList list;
-    const QString tab = QStringLiteral("\t");
+    constexpr std::u16string_view tab = u"\t";
     const int n = memo.Count();
     const int last = CheckedSub(n, 4);
     for (int i = 0; i <= last; i = CheckedAdd(i, 1)) {
-        const QString year = memo.Get(i);
+        // Lines i to i + 3 exist: i is at most Count() - 4.
+        const std::u16string& year = memo.Line(i);
         if (!IsYearLine(year))
             continue;
-        const QString date = memo.Get(CheckedAdd(i, 1));
-        const QString amount = memo.Get(CheckedAdd(i, 3));
+        const std::u16string& date = memo.Line(CheckedAdd(i, 1));
+        const std::u16string& amount = memo.Line(CheckedAdd(i, 3));
         // The row is built in place in one buffer: one allocation per row.
-        QString row;
+        std::u16string row;
         row.reserve(year.size() + date.size() + amount.size() + 16);
         row += year;
         row += u'/';
@@ -56,11 +57,11 @@ int ConvertView(TextArea& memo, Clipboard& clipboard, bool suica) {
         row += amount;
         if (suica) {
             row += tab;
-            row += QStringLiteral("Suica");
+            row += u"Suica";
         }
         list.Add(row);
     }
-    const QString text = list.Text();
+    const std::u16string& text = list.Text();
     memo.SetText(text);
     clipboard.SetAsText(text);
     return list.Count();

@@ -11,21 +11,22 @@ using namespace kasorel::fuzz;
 
 namespace {
 
-bool IsEntry(const QString& line) {
-    return line.startsWith(QStringLiteral("20"));
+bool IsEntry(std::u16string_view line) {
+    return line.starts_with(u"20");
 }
 
-QString Rewritten(QString s, bool hoken) {
-    const qsizetype first = s.indexOf(u'\t');
-    const qsizetype second = first < 0 ? -1 : s.indexOf(u'\t', first + 1);
-    s.insert(second >= 0 ? second : (first >= 0 ? first : 0), QStringLiteral("\t\t"));
-    const qsizetype yen = s.indexOf(u'円');
-    if (yen > 0 && (s[yen - 1] == u' ' || s[yen - 1] == QChar(0x3000)))
-        s.remove(yen - 1, 2);
-    else if (yen >= 0)
-        s.remove(yen, 1);
+std::u16string Rewritten(std::u16string s, bool hoken) {
+    constexpr auto npos = std::u16string::npos;
+    const std::size_t first = s.find(u'\t');
+    const std::size_t second = first == npos ? npos : s.find(u'\t', first + 1);
+    s.insert(second != npos ? second : (first != npos ? first : 0), u"\t\t");
+    const std::size_t yen = s.find(u'円');
+    if (yen != npos && yen > 0 && (s[yen - 1] == u' ' || s[yen - 1] == u'\u3000'))
+        s.erase(yen - 1, 2);
+    else if (yen != npos)
+        s.erase(yen, 1);
     if (hoken)
-        s += QStringLiteral("\t保険");
+        s += u"\t保険";
     return s;
 }
 
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes in(data, size);
     const bool hoken = in.Byte() & 1;
     TextArea memo = Memo(in);
-    const QStringList before = MemoLines(memo);
+    const std::vector<std::u16string> before = MemoLines(memo);
     const int lineCount = memo.LineCount();
 
     KeepingClipboard clip;
@@ -47,15 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(clip.texts.size() == 1, "one clipboard write per run");
     Check(memo.LineCount() == lineCount, "the co-op converter never deletes or adds a line");
 
-    const QStringList after = MemoLines(memo);
+    const std::vector<std::u16string> after = MemoLines(memo);
     Check(after.size() == before.size(), "the counted lines stay the same");
-    QStringList collected;
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        const QString expected = IsEntry(before[i]) ? Rewritten(before[i], hoken) : before[i];
+    std::vector<std::u16string> collected;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const std::u16string expected =
+            IsEntry(before[i]) ? Rewritten(before[i], hoken) : before[i];
         Check(after[i] == expected, "each line stays or is rewritten as promised",
-              before[i] + QStringLiteral("\n=> ") + after[i]);
+              before[i] + u"\n=> " + after[i]);
         if (IsEntry(after[i]))
-            collected.append(after[i]);
+            collected.push_back(after[i]);
     }
     Check(Rows(clip.texts.back()) == collected, "the clipboard holds the entry lines",
           clip.texts.back());

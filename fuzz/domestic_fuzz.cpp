@@ -11,27 +11,27 @@ using namespace kasorel::fuzz;
 
 namespace {
 
-const QString kDate = QStringLiteral("2024/06/30");
+const std::u16string kDate = u"2024/06/30";
 
-QString RowStart(const QString& name) {
-    return kDate + QStringLiteral("\t配当国内\t") + name + QStringLiteral("\t\t");
+std::u16string RowStart(const std::u16string& name) {
+    return kDate + u"\t配当国内\t" + name + u"\t\t";
 }
 
-QStringList Model(const QStringList& lines) {
-    QStringList rows;
-    QString open;
+std::vector<std::u16string> Model(const std::vector<std::u16string>& lines) {
+    std::vector<std::u16string> rows;
+    std::u16string open;
     bool isOpen = false;
-    for (const QString& line : lines) {
-        if (line.startsWith(QStringLiteral("銘柄名"))) {
-            open = RowStart(line.mid(10));
+    for (const std::u16string& line : lines) {
+        if (line.starts_with(u"銘柄名")) {
+            open = RowStart(Mid(line, 10));
             isOpen = true;
-        } else if (line.startsWith(QStringLiteral("入金額"))) {
-            QString amount = line.mid(10);
-            const qsizetype n = amount.size();
+        } else if (line.starts_with(u"入金額")) {
+            std::u16string amount = Mid(line, 10);
+            const std::size_t n = amount.size();
             const bool pair =
-                n >= 2 && amount[n - 1].isLowSurrogate() && amount[n - 2].isHighSurrogate();
-            amount.chop(pair ? 2 : (n > 0 ? 1 : 0));
-            rows.append((isOpen ? open : RowStart(QString())) + u'-' + amount);
+                n >= 2 && IsLowSurrogate(amount[n - 1]) && IsHighSurrogate(amount[n - 2]);
+            amount.resize(n - (pair ? 2 : (n > 0 ? 1 : 0)));
+            rows.push_back((isOpen ? open : RowStart(std::u16string())) + u'-' + amount);
             isOpen = false;
         }
     }
@@ -43,7 +43,7 @@ QStringList Model(const QStringList& lines) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes in(data, size);
     TextArea memo = Memo(in);
-    const QStringList lines = MemoLines(memo);
+    const std::vector<std::u16string> lines = MemoLines(memo);
 
     KeepingClipboard clip;
     const auto date = [] { return kDate; };
@@ -53,13 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("the domestic dividend converter raises nothing on any text", e.message());
     }
     Check(clip.texts.size() == 1, "one clipboard write per run");
-    const QString text = clip.texts.back();
+    const std::u16string text = clip.texts.back();
     Check(memo.Text() == text, "the text area holds the clipboard's rows", memo.Text());
     Check(Rows(text) == Model(lines), "one row per amount line, as promised", text);
 
     KeepingClipboard again;
     ConvertDomesticDividends(memo, again, date);
-    Check(again.texts.back().isEmpty() && memo.Text().isEmpty(),
+    Check(again.texts.back().empty() && memo.Text().empty(),
           "no row from the converter's own output", text);
     return 0;
 }

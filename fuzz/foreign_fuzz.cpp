@@ -6,6 +6,7 @@
 #include "convert/foreign.h"
 #include "fuzz_support.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -14,7 +15,27 @@ using namespace kasorel::fuzz;
 
 namespace {
 
-const QString kDate = QStringLiteral("2024/06/30");
+const std::u16string kDate = u"2024/06/30";
+
+// The field of a row counted from its end: 1 is the last.
+std::u16string FieldFromEnd(std::u16string_view row, int k) {
+    std::size_t end = row.size();
+    for (int i = 1; i < k && end != std::u16string_view::npos; ++i)
+        end = end == 0 ? std::u16string_view::npos : row.rfind(u'\t', end - 1);
+    if (end == std::u16string_view::npos)
+        return std::u16string();
+    const std::size_t tab = end == 0 ? std::u16string_view::npos : row.rfind(u'\t', end - 1);
+    const std::size_t begin = tab == std::u16string_view::npos ? 0 : tab + 1;
+    return std::u16string(row.substr(begin, end - begin));
+}
+
+// Whether s is one decimal 64-bit integer, an optional "-" and digits.
+bool IsInteger(std::u16string_view s) {
+    const std::string ascii = ToUtf8(s);
+    long long v = 0;
+    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), v);
+    return error == std::errc() && end == ascii.data() + ascii.size();
+}
 
 double Rate(Bytes& in) {
     static const double rates[] = {151.3,
@@ -43,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TextArea memo = Memo(in);
     const TextArea original = memo;
     int amountLines = 0;
-    for (const QString& line : MemoLines(memo))
-        amountLines += line.startsWith(QStringLiteral("入金額"));
+    for (const std::u16string& line : MemoLines(memo))
+        amountLines += line.starts_with(u"入金額");
 
     KeepingClipboard clip;
     try {
@@ -55,26 +76,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(memo.Text() == original.Text() && memo.Caret() == original.Caret() &&
                   memo.Anchor() == original.Anchor(),
               "an error leaves the text area as it was");
-        Check(clip.texts.isEmpty(), "an error leaves the clipboard as it was");
+        Check(clip.texts.empty(), "an error leaves the clipboard as it was");
         return 0;
     }
     Check(clip.texts.size() == 1, "one clipboard write per run");
-    const QStringList rows = Rows(clip.texts.back());
-    Check(rows.size() == amountLines, "one row per amount line", clip.texts.back());
-    for (const QString& row : rows) {
-        Check(row.section(u'\t', -1) == rows.front().section(u'\t', -1),
+    const std::vector<std::u16string> rows = Rows(clip.texts.back());
+    Check(static_cast<int>(rows.size()) == amountLines, "one row per amount line",
+          clip.texts.back());
+    for (const std::u16string& row : rows) {
+        Check(FieldFromEnd(row, 1) == FieldFromEnd(rows.front(), 1),
               "every row shows the same rate", row);
-        const QString yen = row.section(u'\t', -2, -2);
-        bool ok = false;
-        yen.toLongLong(&ok);
-        Check(ok && !yen.startsWith(QStringLiteral("--")), "the yen column is one integer", row);
+        const std::u16string yen = FieldFromEnd(row, 2);
+        Check(IsInteger(yen) && !yen.starts_with(u"--"), "the yen column is one integer", row);
     }
 
     // The rows replace the selection, after a line break when they would otherwise continue
     // a line already begun.
     TextArea expected = original;
-    const bool midLine = !rows.isEmpty() && original.SelectionStart().column > 0;
-    expected.SetSelText((midLine ? QStringLiteral("\r\n") : QString()) + clip.texts.back());
+    const bool midLine = !rows.empty() && original.SelectionStart().column > 0;
+    expected.SetSelText((midLine ? u"\r\n" : u"") + clip.texts.back());
     Check(memo.Text() == expected.Text(), "the rows go in at the selection", memo.Text());
     return 0;
 }

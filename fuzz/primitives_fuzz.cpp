@@ -1,6 +1,6 @@
 // The text and number primitives against plain references: the integer parser against a
 // grammar walk of its own, text to number and back to 15 significant digits, and the search
-// and cutting operations against QString's.
+// and cutting operations against the standard library's.
 
 #include "convert/errors.h"
 #include "convert/primitives.h"
@@ -18,42 +18,45 @@ using namespace kasorel::fuzz;
 namespace {
 
 // Written apart from the parser it checks: the digit's place in a table is its value.
-int HexValue(QChar c) {
-    static const QString digits = QStringLiteral("0123456789abcdef");
-    return static_cast<int>(digits.indexOf(c, 0, Qt::CaseInsensitive));
+int HexValue(char16_t c) {
+    static constexpr std::u16string_view digits = u"0123456789abcdef";
+    if (c >= u'A' && c <= u'F')
+        c = static_cast<char16_t>(c - u'A' + u'a');
+    const std::size_t at = digits.find(c);
+    return at == std::u16string_view::npos ? -1 : static_cast<int>(at);
 }
 
 // Blanks, one sign, then decimal digits within the 32-bit range or a hex prefix and at most
 // eight significant hex digits taken as a two's-complement pattern; nothing after.
-std::optional<int> ReferenceInt(const QString& s) {
-    qsizetype i = 0;
+std::optional<int> ReferenceInt(const std::u16string& s) {
+    std::size_t i = 0;
     while (i < s.size() && s[i] == u' ')
         ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
         negative = s[i++] == u'-';
-    qsizetype prefix = 0;
+    std::size_t prefix = 0;
     if (i < s.size() && (s[i] == u'$' || s[i] == u'x' || s[i] == u'X'))
         prefix = 1;
     else if (i + 1 < s.size() && s[i] == u'0' && (s[i + 1] == u'x' || s[i + 1] == u'X'))
         prefix = 2;
-    const QString digits = s.mid(i + prefix);
-    if (digits.isEmpty())
+    const std::u16string digits = Mid(s, i + prefix);
+    if (digits.empty())
         return std::nullopt;
     const int base = prefix ? 16 : 10;
-    for (QChar c : digits) {
+    for (char16_t c : digits) {
         const int d = HexValue(c);
         if (d < 0 || d >= base)
             return std::nullopt;
     }
-    qsizetype lead = 0;
+    std::size_t lead = 0;
     while (lead + 1 < digits.size() && digits[lead] == u'0')
         ++lead;
-    const QString significant = digits.mid(lead);
-    if (significant.size() > (prefix ? 8 : 10))
+    const std::u16string significant = digits.substr(lead);
+    if (significant.size() > (prefix ? 8u : 10u))
         return std::nullopt;
     std::int64_t value = 0;
-    for (QChar c : significant)
+    for (char16_t c : significant)
         value = value * base + HexValue(c);
     if (prefix) {
         std::uint32_t pattern = static_cast<std::uint32_t>(value);
@@ -68,7 +71,7 @@ std::optional<int> ReferenceInt(const QString& s) {
     return static_cast<int>(value);
 }
 
-void CheckTryStrToInt(const QString& s) {
+void CheckTryStrToInt(const std::u16string& s) {
     int v = 12345;
     const bool ok = TryStrToInt(s, v);
     const std::optional<int> want = ReferenceInt(s);
@@ -78,11 +81,11 @@ void CheckTryStrToInt(const QString& s) {
 }
 
 // The number of significant digits of a FloatToStr text.
-int SignificantDigits(const QString& t) {
-    const qsizetype e = t.indexOf(u'E');
+int SignificantDigits(std::u16string_view t) {
+    const std::size_t e = t.find(u'E');
     int count = 0;
     bool started = false;
-    for (QChar c : e < 0 ? t : t.left(e)) {
+    for (char16_t c : t.substr(0, e)) {
         if (c < u'0' || c > u'9')
             continue;
         started = started || c != u'0';
@@ -91,18 +94,18 @@ int SignificantDigits(const QString& t) {
     return count;
 }
 
-void CheckFloatRoundTrip(long double x, const QString& separator) {
-    const QString text = FloatToStr(x, separator);
+void CheckFloatRoundTrip(long double x, std::u16string_view separator) {
+    const std::u16string text = FloatToStr(x, separator);
     if (std::isnan(x)) {
-        Check(text == QStringLiteral("NAN"), "a NaN is written NAN", text);
+        Check(text == u"NAN", "a NaN is written NAN", text);
         return;
     }
     if (std::isinf(x)) {
-        Check(text == (x < 0 ? QStringLiteral("-INF") : QStringLiteral("INF")), "INF", text);
+        Check(text == (x < 0 ? u"-INF" : u"INF"), "INF", text);
         return;
     }
     Check(SignificantDigits(text) <= 15, "at most 15 significant digits", text);
-    Check(!text.contains(u' ') && !text.contains(u'+'), "no blank and no plus sign", text);
+    Check(!Contains(text, u" ") && !Contains(text, u"+"), "no blank and no plus sign", text);
     // Near the top of the range the rounding up to 15 digits may pass it, and below the
     // normal range the digits are no longer all held; neither is a round trip's concern.
     if (std::fabs(x) < LDBL_MIN || std::fabs(x) > 1e4931L)
@@ -121,45 +124,59 @@ void CheckFloatRoundTrip(long double x, const QString& separator) {
           "equal to 15 significant digits", text);
 }
 
-int Characters(const QString& s) {
+int Characters(std::u16string_view s) {
     int n = 0;
-    for (qsizetype i = 0; i < s.size(); ++n)
-        i += (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ? 2 : 1;
+    for (std::size_t i = 0; i < s.size(); ++n)
+        i += (IsHighSurrogate(s[i]) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) ? 2 : 1;
     return n;
 }
 
-void CheckAnsiLeftStr(const QString& s, int n) {
-    const QString left = AnsiLeftStr(s, n);
-    Check(s.startsWith(left), "AnsiLeftStr gives a prefix", s);
-    if (!left.isEmpty() && left.size() < s.size())
-        Check(!(left.back().isHighSurrogate() && s[left.size()].isLowSurrogate()),
+void CheckAnsiLeftStr(const std::u16string& s, int n) {
+    const std::u16string left = AnsiLeftStr(s, n);
+    Check(s.starts_with(left), "AnsiLeftStr gives a prefix", s);
+    if (!left.empty() && left.size() < s.size())
+        Check(!(IsHighSurrogate(left.back()) && IsLowSurrogate(s[left.size()])),
               "AnsiLeftStr never splits a surrogate pair", s);
     Check(Characters(left) == std::min(std::max(n, 0), Characters(s)),
           "AnsiLeftStr counts characters", s);
 }
 
-void CheckTextOperations(const QString& sub, const QString& s, const QString& to, int number) {
-    const int pos = AnsiPos(sub, s);
-    Check(pos == (sub.isEmpty() ? 0 : static_cast<int>(s.indexOf(sub)) + 1), "AnsiPos", s);
+// Every occurrence of from replaced, left to right, the scan going on behind each.
+std::u16string ReplaceAll(std::u16string s, std::u16string_view from, std::u16string_view to) {
+    for (std::size_t at = s.find(from); at != std::u16string::npos;
+         at = s.find(from, at + to.size()))
+        s.replace(at, from.size(), to);
+    return s;
+}
 
-    const QString rest = number <= 0 ? s : s.mid(number);
-    const int inRest = sub.isEmpty() ? 0 : static_cast<int>(rest.indexOf(sub)) + 1;
-    Check(MyAnsiPosEx(sub, s, number) == number + inRest, "MyAnsiPosEx", s);
+int PositionIn(std::u16string_view s, std::u16string_view sub) {
+    const std::size_t at = s.find(sub);
+    return sub.empty() || at == std::u16string_view::npos ? 0 : static_cast<int>(at) + 1;
+}
 
-    const QString replaced = AnsiReplaceStr(s, sub, to);
-    Check(replaced == (sub.isEmpty() ? s : QString(s).replace(sub, to)), "AnsiReplaceStr", s);
+void CheckTextOperations(const std::u16string& sub, const std::u16string& s,
+                         const std::u16string& to, int number) {
+    Check(AnsiPos(sub, s) == PositionIn(s, sub), "AnsiPos", s);
 
-    QString deleted = s;
-    Delete(deleted, number, to.size() - 1);
-    QString wantDeleted = s;
-    if (number >= 1 && number <= s.size() && to.size() - 1 > 0)
-        wantDeleted.remove(number - 1, to.size() - 1);
+    const std::u16string rest = number <= 0 ? s : Mid(s, static_cast<std::size_t>(number));
+    Check(MyAnsiPosEx(sub, s, number) == number + PositionIn(rest, sub), "MyAnsiPosEx", s);
+
+    const std::u16string replaced = AnsiReplaceStr(s, sub, to);
+    Check(replaced == (sub.empty() ? s : ReplaceAll(s, sub, to)), "AnsiReplaceStr", s);
+
+    const int count = static_cast<int>(to.size()) - 1;
+    std::u16string deleted = s;
+    Delete(deleted, number, count);
+    std::u16string wantDeleted = s;
+    if (number >= 1 && static_cast<std::size_t>(number) <= s.size() && count > 0)
+        wantDeleted.erase(static_cast<std::size_t>(number) - 1, static_cast<std::size_t>(count));
     Check(deleted == wantDeleted, "Delete", s);
 
-    QString inserted = s;
+    std::u16string inserted = s;
     Insert(sub, inserted, number);
-    QString wantInserted = s;
-    wantInserted.insert(std::clamp<qsizetype>(number - 1, 0, s.size()), sub);
+    std::u16string wantInserted = s;
+    wantInserted.insert(
+        static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(number - 1, 0, std::ssize(s))), sub);
     Check(inserted == wantInserted, "Insert", s);
 }
 
@@ -168,13 +185,14 @@ void CheckTextOperations(const QString& sub, const QString& s, const QString& to
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes in(data, size);
     const std::uint8_t mode = in.Byte();
+    const std::u16string_view separator = mode & 0x80 ? u"," : u".";
     try {
         switch (mode % 5) {
         case 0:
             CheckTryStrToInt(in.Text());
             break;
         case 1:
-            CheckFloatRoundTrip(in.F64(), mode & 0x80 ? QStringLiteral(",") : QStringLiteral("."));
+            CheckFloatRoundTrip(in.F64(), separator);
             break;
         case 2: {
             // Any value of the 80-bit extended type. Its integer bit is explicit; it is set
@@ -186,7 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const bool denormal = (raw[8] | (raw[9] & 0x7F)) == 0;
             raw[7] = denormal ? (raw[7] & 0x7F) : (raw[7] | 0x80);
             std::memcpy(&x, raw, sizeof raw);
-            CheckFloatRoundTrip(x, mode & 0x80 ? QStringLiteral(",") : QStringLiteral("."));
+            CheckFloatRoundTrip(x, separator);
             break;
         }
         case 3: {
@@ -196,12 +214,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 4: {
             const int split = in.Byte();
-            const int toSize = in.Byte() % 4;
+            const std::size_t toSize = in.Byte() % 4;
             const int number = static_cast<std::int8_t>(in.Byte());
-            const QString text = in.Text();
-            const QString sub = text.left(split % 8);
-            const QString s = text.mid(split % 8);
-            CheckTextOperations(sub, s, s.left(toSize), number);
+            const std::u16string text = in.Text();
+            const std::u16string sub = Mid(text, 0, static_cast<std::size_t>(split % 8));
+            const std::u16string s = Mid(text, static_cast<std::size_t>(split % 8));
+            CheckTextOperations(sub, s, s.substr(0, toSize), number);
             break;
         }
         }

@@ -12,45 +12,49 @@ using namespace kasorel::fuzz;
 
 namespace {
 
-const QString kMarker = QStringLiteral("支払方法");
+constexpr std::u16string_view kMarker = u"支払方法";
 
-bool IsMarker(const QString& line) {
+bool IsMarker(std::u16string_view line) {
     // The marker is four characters; with no surrogate among them they are four code units.
-    return line.startsWith(kMarker);
+    return line.starts_with(kMarker);
 }
 
 // A data line in the spreadsheet's columns: the second tab becomes three (with one tab, it
 // moves behind two new ones at the start; with none, three go to the start), then every
 // " 円" goes.
-QString Rewritten(QString s) {
-    const qsizetype first = s.indexOf(u'\t');
-    const qsizetype second = first < 0 ? -1 : s.indexOf(u'\t', first + 1);
-    if (second >= 0) {
-        s.insert(second, QStringLiteral("\t\t"));
-    } else if (first >= 0) {
-        s.remove(first, 1);
-        s.prepend(QStringLiteral("\t\t"));
-        s.insert(first, u'\t');
+std::u16string Rewritten(std::u16string s) {
+    constexpr auto npos = std::u16string::npos;
+    const std::size_t first = s.find(u'\t');
+    const std::size_t second = first == npos ? npos : s.find(u'\t', first + 1);
+    if (second != npos) {
+        s.insert(second, u"\t\t");
+    } else if (first != npos) {
+        s.erase(first, 1);
+        s.insert(0, u"\t\t");
+        s.insert(first, 1, u'\t');
     } else {
-        s.prepend(QStringLiteral("\t\t\t"));
+        s.insert(0, u"\t\t\t");
     }
-    return s.replace(QStringLiteral(" 円"), QString());
+    // Left to right, the scan going on behind each removal: what closes up is not searched.
+    for (std::size_t at = s.find(u" 円"); at != npos; at = s.find(u" 円", at))
+        s.erase(at, 2);
+    return s;
 }
 
 struct Line {
-    QString text;
+    std::u16string text;
     bool rewritten = false;
 };
 
 // The converter's promise on a vector of lines: backwards, each marker takes itself and the
 // two lines after it, stopping at a line rewritten in this run; the line above (if any) is
 // rewritten. Deleting the last line only empties it, as in the text area.
-void Model(const QString& input, QString& text, QStringList& rows) {
+void Model(const std::u16string& input, std::u16string& text, std::vector<std::u16string>& rows) {
     std::vector<Line> lines;
-    for (const QString& l : Lines(input))
+    for (const std::u16string& l : Lines(input))
         lines.push_back(Line{l, false});
     const auto count = [&] {
-        return static_cast<int>(lines.size()) - (lines.back().text.isEmpty() ? 1 : 0);
+        return static_cast<int>(lines.size()) - (lines.back().text.empty() ? 1 : 0);
     };
     const auto erase = [&](int i) {
         if (i + 1 < static_cast<int>(lines.size()))
@@ -70,13 +74,13 @@ void Model(const QString& input, QString& text, QStringList& rows) {
             continue;
         lines[i - 1] = Line{Rewritten(lines[i - 1].text), true};
     }
-    QStringList joined;
+    std::vector<std::u16string> joined;
     for (const Line& l : lines) {
-        joined.append(l.text);
+        joined.push_back(l.text);
         if (l.rewritten)
-            rows.append(l.text);
+            rows.push_back(l.text);
     }
-    text = joined.join(QStringLiteral("\r\n"));
+    text = Join(joined, u"\r\n");
 }
 
 } // namespace
@@ -84,7 +88,7 @@ void Model(const QString& input, QString& text, QStringList& rows) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes in(data, size);
     TextArea memo = Memo(in);
-    const QString before = memo.Text();
+    const std::u16string before = memo.Text();
     Check(MemoLines(memo) == CountedLines(before), "the model reads the lines it was given");
 
     KeepingClipboard clip;
@@ -95,25 +99,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(clip.texts.size() == 1, "one clipboard write per run");
 
-    QString expectedText;
-    QStringList expectedRows;
+    std::u16string expectedText;
+    std::vector<std::u16string> expectedRows;
     Model(before, expectedText, expectedRows);
-    Check(memo.Text() == expectedText, "text area as promised",
-          before + QStringLiteral("\n=> ") + memo.Text());
+    Check(memo.Text() == expectedText, "text area as promised", before + u"\n=> " + memo.Text());
     Check(Rows(clip.texts.back()) == expectedRows, "clipboard holds the rewritten lines",
           clip.texts.back());
 
     // Run again on the result. With no marker left it must change nothing; a rewritten line
     // that still begins with the marker (it had two tabs) is a marker for the next run.
     bool markerLeft = false;
-    for (const QString& l : MemoLines(memo))
+    for (const std::u16string& l : MemoLines(memo))
         markerLeft = markerLeft || IsMarker(l);
-    const QString once = memo.Text();
+    const std::u16string once = memo.Text();
     KeepingClipboard again;
     ConvertRakuten(memo, again);
     if (!markerLeft) {
         Check(memo.Text() == once, "a second run changes nothing", once);
-        Check(again.texts.back().isEmpty(), "a second run finds no entry");
+        Check(again.texts.back().empty(), "a second run finds no entry");
     }
     return 0;
 }

@@ -14,13 +14,13 @@ using namespace kasorel::fuzz;
 namespace {
 
 struct Model {
-    QStringList lines{QString()};
+    std::vector<std::u16string> lines{std::u16string()};
     TextPos caret;
     TextPos anchor;
 
     int LineCount() const { return static_cast<int>(lines.size()); }
-    int Count() const { return LineCount() - (lines.back().isEmpty() ? 1 : 0); }
-    QString Text() const { return lines.join(QStringLiteral("\r\n")); }
+    int Count() const { return LineCount() - (lines.back().empty() ? 1 : 0); }
+    std::u16string Text() const { return Join(lines, u"\r\n"); }
 
     TextPos Clamp(TextPos p) const {
         p.line = std::clamp(p.line, 0, LineCount() - 1);
@@ -36,26 +36,25 @@ struct Model {
             caret.line != anchor.line ? caret.line < anchor.line : caret.column < anchor.column;
         return caretFirst ? std::pair(caret, anchor) : std::pair(anchor, caret);
     }
-    QString SelText() const {
+    std::u16string SelText() const {
         const auto [from, to] = Ordered();
-        QStringList parts;
+        std::vector<std::u16string> parts;
         for (int i = from.line; i <= to.line; ++i) {
-            const QString& l = lines[i];
+            const std::u16string& l = lines[i];
             const int b = i == from.line ? from.column : 0;
             const int e = i == to.line ? to.column : static_cast<int>(l.size());
-            parts.append(l.mid(b, e - b));
+            parts.push_back(Mid(l, b, e - b));
         }
-        return parts.join(QStringLiteral("\r\n"));
+        return Join(parts, u"\r\n");
     }
-    void SetSelText(const QString& t) {
+    void SetSelText(const std::u16string& t) {
         const auto [from, to] = Ordered();
-        const QString prefix = lines[from.line].left(from.column);
-        const QString suffix = lines[to.line].mid(to.column);
-        const QStringList inserted = Lines(t);
-        QStringList replacement = Lines(prefix + t + suffix);
+        const std::u16string prefix = lines[from.line].substr(0, from.column);
+        const std::u16string suffix = Mid(lines[to.line], to.column);
+        const std::vector<std::u16string> inserted = Lines(t);
+        const std::vector<std::u16string> replacement = Lines(prefix + t + suffix);
         lines.erase(lines.begin() + from.line, lines.begin() + to.line + 1);
-        for (qsizetype k = 0; k < replacement.size(); ++k)
-            lines.insert(from.line + k, replacement[k]);
+        lines.insert(lines.begin() + from.line, replacement.begin(), replacement.end());
         const int line = from.line + static_cast<int>(inserted.size()) - 1;
         const int column = inserted.size() == 1 ? from.column + static_cast<int>(t.size())
                                                 : static_cast<int>(inserted.back().size());
@@ -63,21 +62,19 @@ struct Model {
     }
 };
 
-QString NoBreaks(QString s) {
-    s.remove(u'\r');
-    s.remove(u'\n');
-    s.remove(QChar(0x2029));
-    s.remove(QChar(0x2028));
+std::u16string NoBreaks(std::u16string s) {
+    std::erase_if(
+        s, [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2029' || c == u'\u2028'; });
     return s;
 }
 
 void Compare(const TextArea& memo, const Model& m, const char* step) {
-    Check(memo.Text() == m.Text(), step, memo.Text() + QStringLiteral("\n<> ") + m.Text());
+    Check(memo.Text() == m.Text(), step, memo.Text() + u"\n<> " + m.Text());
     Check(memo.LineCount() == m.LineCount() && memo.Count() == m.Count(), step);
     Check(memo.Caret() == m.caret && memo.Anchor() == m.anchor, step);
     Check(memo.SelText() == m.SelText(), step, memo.SelText());
     for (int i = 0; i <= m.LineCount(); ++i)
-        Check(memo.Get(i) == (i < m.LineCount() ? m.lines[i] : QString()), step);
+        Check(memo.Get(i) == (i < m.LineCount() ? m.lines[i] : std::u16string()), step);
     Check(memo.Get(-1) == m.lines[m.caret.line], step);
 }
 
@@ -94,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int index = static_cast<int>(in.Byte() % 12) - 1;
             const int column = in.Byte() % 40;
             Bytes arg = in.Take(in.Byte() % 32);
-            const QString s = arg.Text();
+            const std::u16string s = arg.Text();
             switch (op % 8) {
             case 0:
                 memo.SetText(s);
@@ -118,26 +115,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 memo.Delete(index);
                 if (index >= 0 && index < m.LineCount()) {
                     const bool last = index == m.LineCount() - 1;
-                    if (!last || !m.lines[index].isEmpty()) {
+                    if (!last || !m.lines[index].empty()) {
                         if (last)
                             m.lines[index].clear();
                         else
-                            m.lines.removeAt(index);
+                            m.lines.erase(m.lines.begin() + index);
                         m.Select({index, 0}, {index, 0});
                     }
                 }
                 Compare(memo, m, "Delete");
                 break;
             case 3: {
-                const QString line = NoBreaks(s);
+                const std::u16string line = NoBreaks(s);
                 memo.Add(line);
-                if (m.lines.back().isEmpty()) {
+                if (m.lines.back().empty()) {
                     m.lines.back() = line;
-                    m.lines.append(QString());
+                    m.lines.emplace_back();
                 } else {
-                    m.lines.append(line);
-                    if (line.isEmpty())
-                        m.lines.append(QString());
+                    m.lines.push_back(line);
+                    if (line.empty())
+                        m.lines.emplace_back();
                 }
                 const TextPos end{m.LineCount() - 1, static_cast<int>(m.lines.back().size())};
                 m.Select(end, end);

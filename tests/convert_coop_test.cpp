@@ -5,7 +5,6 @@
 #include "settings/inifile.h"
 #include "settings/keys.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -16,8 +15,8 @@ namespace {
 // One entry line by itself: its rewritten form and whether it is collected.
 struct LineCase {
     const char* name;
-    QString before;
-    QString after;
+    std::u16string before;
+    std::u16string after;
     bool collected;
 };
 
@@ -27,62 +26,62 @@ TEST_P(CoopLine, RewrittenInPlace) {
     const LineCase& c = GetParam();
     for (bool hoken : {false, true}) {
         SCOPED_TRACE(hoken);
-        TextArea memo(Lines({"注文明細", c.before, "end"}));
+        TextArea memo(Lines({u"注文明細", c.before, u"end"}));
         RecordingClipboard clipboard;
         ConvertCoop(memo, clipboard, hoken);
-        const bool entry = c.before.startsWith(QStringLiteral("20"));
-        const QString after = c.after + (hoken && entry ? QStringLiteral("\t保険") : QString());
-        EXPECT_EQ(memo.Text(), Lines({"注文明細", after, "end"}));
+        const bool entry = c.before.starts_with(u"20");
+        const std::u16string after = c.after + (hoken && entry ? u"\t保険" : std::u16string());
+        EXPECT_EQ(memo.Text(), Lines({u"注文明細", after, u"end"}));
         ASSERT_EQ(clipboard.texts.size(), 1);
-        EXPECT_EQ(clipboard.texts[0], c.collected ? Rows({after}) : QString());
+        EXPECT_EQ(clipboard.texts[0], c.collected ? Rows({after}) : std::u16string());
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, CoopLine,
-    testing::Values(LineCase{"BlankBeforeYen", "2024/05/01\t牛乳\t2\t420 円",
-                             "2024/05/01\t牛乳\t\t\t2\t420", true},
-                    LineCase{"IdeographicBlankBeforeYen", "2024/05/01\t牛乳\t2\t420　円",
-                             "2024/05/01\t牛乳\t\t\t2\t420", true},
-                    LineCase{"DigitBeforeYenKept", "2024/05/01\t牛乳\t2\t420円",
-                             "2024/05/01\t牛乳\t\t\t2\t420", true},
-                    LineCase{"TabBeforeYenKept", "2024\tA\t円", "2024\tA\t\t\t", true},
-                    LineCase{"PairBeforeYenKeptWhole", "2024\tA\t" + kPair + "円",
-                             "2024\tA\t\t\t" + kPair, true},
-                    LineCase{"OnlyFirstYen", "2024\tA\t1 円\t2 円", "2024\tA\t\t\t1\t2 円", true},
-                    LineCase{"NoYen", "2024\tA\tB\tC", "2024\tA\t\t\tB\tC", true},
-                    LineCase{"OneTab", "2024/05/01\t420 円", "2024/05/01\t\t\t420", true},
-                    LineCase{"TrailingSecondTab", "2024\tA\t", "2024\tA\t\t\t", true},
-                    LineCase{"NoTab", "2000円", "\t\t2000", false},
-                    LineCase{"MarkerOnly", "20", "\t\t20", false},
-                    LineCase{"LeadingBlank", " 2024\tA\tB 円", " 2024\tA\tB 円", false},
-                    LineCase{"LeadingTab", "\t2024\tA\tB 円", "\t2024\tA\tB 円", false},
-                    LineCase{"FullWidthDigits", "２０24\tA\tB 円", "２０24\tA\tB 円", false},
-                    LineCase{"MarkerFurtherIn", "合計 2024\t600 円", "合計 2024\t600 円", false},
-                    LineCase{"Total", "合計\t600 円", "合計\t600 円", false}),
+    testing::Values(LineCase{"BlankBeforeYen", u"2024/05/01\t牛乳\t2\t420 円",
+                             u"2024/05/01\t牛乳\t\t\t2\t420", true},
+                    LineCase{"IdeographicBlankBeforeYen", u"2024/05/01\t牛乳\t2\t420　円",
+                             u"2024/05/01\t牛乳\t\t\t2\t420", true},
+                    LineCase{"DigitBeforeYenKept", u"2024/05/01\t牛乳\t2\t420円",
+                             u"2024/05/01\t牛乳\t\t\t2\t420", true},
+                    LineCase{"TabBeforeYenKept", u"2024\tA\t円", u"2024\tA\t\t\t", true},
+                    LineCase{"PairBeforeYenKeptWhole", u"2024\tA\t" + kPair + u"円",
+                             u"2024\tA\t\t\t" + kPair, true},
+                    LineCase{"OnlyFirstYen", u"2024\tA\t1 円\t2 円", u"2024\tA\t\t\t1\t2 円", true},
+                    LineCase{"NoYen", u"2024\tA\tB\tC", u"2024\tA\t\t\tB\tC", true},
+                    LineCase{"OneTab", u"2024/05/01\t420 円", u"2024/05/01\t\t\t420", true},
+                    LineCase{"TrailingSecondTab", u"2024\tA\t", u"2024\tA\t\t\t", true},
+                    LineCase{"NoTab", u"2000円", u"\t\t2000", false},
+                    LineCase{"MarkerOnly", u"20", u"\t\t20", false},
+                    LineCase{"LeadingBlank", u" 2024\tA\tB 円", u" 2024\tA\tB 円", false},
+                    LineCase{"LeadingTab", u"\t2024\tA\tB 円", u"\t2024\tA\tB 円", false},
+                    LineCase{"FullWidthDigits", u"２０24\tA\tB 円", u"２０24\tA\tB 円", false},
+                    LineCase{"MarkerFurtherIn", u"合計 2024\t600 円", u"合計 2024\t600 円", false},
+                    LineCase{"Total", u"合計\t600 円", u"合計\t600 円", false}),
     [](const testing::TestParamInfo<LineCase>& param) { return std::string(param.param.name); });
 
-const QStringList kStatement = {"注文明細", "2024/05/01\t牛乳\t2\t420 円",
-                                "2024/05/08\tパン\t1\t180 円", "合計\t600 円"};
+const std::vector<std::u16string> kStatement = {u"注文明細", u"2024/05/01\t牛乳\t2\t420 円",
+                                                u"2024/05/08\tパン\t1\t180 円", u"合計\t600 円"};
 
 TEST(Coop, WorkedExample) {
     const struct {
         bool hoken;
-        QStringList after;
+        std::vector<std::u16string> after;
     } cases[] = {
         {false,
-         {"注文明細", "2024/05/01\t牛乳\t\t\t2\t420", "2024/05/08\tパン\t\t\t1\t180",
-          "合計\t600 円"}},
+         {u"注文明細", u"2024/05/01\t牛乳\t\t\t2\t420", u"2024/05/08\tパン\t\t\t1\t180",
+          u"合計\t600 円"}},
         {true,
-         {"注文明細", "2024/05/01\t牛乳\t\t\t2\t420\t保険", "2024/05/08\tパン\t\t\t1\t180\t保険",
-          "合計\t600 円"}},
+         {u"注文明細", u"2024/05/01\t牛乳\t\t\t2\t420\t保険", u"2024/05/08\tパン\t\t\t1\t180\t保険",
+          u"合計\t600 円"}},
     };
     for (const auto& c : cases) {
         TextArea memo(Lines(kStatement));
         RecordingClipboard clipboard;
         ConvertCoop(memo, clipboard, c.hoken);
         EXPECT_EQ(memo.Text(), Lines(c.after));
-        EXPECT_EQ(clipboard.texts, QStringList{Rows({c.after[1], c.after[2]})});
+        EXPECT_EQ(clipboard.texts, std::vector<std::u16string>{Rows({c.after[1], c.after[2]})});
     }
 }
 
@@ -91,46 +90,46 @@ TEST(Coop, SecondRunConvertsAgain) {
     RecordingClipboard clipboard;
     ConvertCoop(memo, clipboard, true);
     ConvertCoop(memo, clipboard, true);
-    const QStringList after = {"注文明細", "2024/05/01\t牛乳\t\t\t\t\t2\t420\t保険\t保険",
-                               "2024/05/08\tパン\t\t\t\t\t1\t180\t保険\t保険", "合計\t600 円"};
+    const std::vector<std::u16string> after = {
+        u"注文明細", u"2024/05/01\t牛乳\t\t\t\t\t2\t420\t保険\t保険",
+        u"2024/05/08\tパン\t\t\t\t\t1\t180\t保険\t保険", u"合計\t600 円"};
     EXPECT_EQ(memo.Text(), Lines(after));
     EXPECT_EQ(clipboard.last(), Rows({after[1], after[2]}));
 }
 
 TEST(Coop, NothingToConvert) {
-    for (const QString& text : {QString(), QStringLiteral("注文明細\r\n合計\t600 円\r\n")}) {
+    for (const std::u16string& text :
+         {std::u16string(), std::u16string(u"注文明細\r\n合計\t600 円\r\n")}) {
         TextArea memo(text);
         RecordingClipboard clipboard;
         ConvertCoop(memo, clipboard, true);
         EXPECT_EQ(memo.Text(), text);
-        EXPECT_EQ(clipboard.texts, QStringList{QString()});
+        EXPECT_EQ(clipboard.texts, std::vector<std::u16string>{std::u16string()});
     }
 }
 
 TEST(Coop, DuplicatesCollectedInOrderAndTrailingBreakKept) {
-    TextArea memo(QStringLiteral("2024\tB\t1 円\r\n2024\tA\t1 円\r\n2024\tB\t1 円\r\n"));
+    TextArea memo(u"2024\tB\t1 円\r\n2024\tA\t1 円\r\n2024\tB\t1 円\r\n");
     RecordingClipboard clipboard;
     ConvertCoop(memo, clipboard, false);
-    EXPECT_EQ(memo.Text(),
-              QStringLiteral("2024\tB\t\t\t1\r\n2024\tA\t\t\t1\r\n2024\tB\t\t\t1\r\n"));
+    EXPECT_EQ(memo.Text(), u"2024\tB\t\t\t1\r\n2024\tA\t\t\t1\r\n2024\tB\t\t\t1\r\n");
     EXPECT_EQ(clipboard.last(), memo.Text());
 }
 
 // The 保険 switch as the command reads it, from a real settings file.
 TEST(Coop, HokenSwitchFromSettingsFile) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString stem = dir.filePath("kasorel");
+    const TempDir dir;
+    const std::u16string stem = dir.FilePath(u"kasorel");
     const struct {
         std::optional<bool> stored;
-        QString row;
-    } cases[] = {{std::nullopt, "2024\tA\t\t\t1"},
-                 {true, "2024\tA\t\t\t1\t保険"},
-                 {false, "2024\tA\t\t\t1"}};
+        std::u16string row;
+    } cases[] = {{std::nullopt, u"2024\tA\t\t\t1"},
+                 {true, u"2024\tA\t\t\t1\t保険"},
+                 {false, u"2024\tA\t\t\t1"}};
     for (const auto& c : cases) {
         if (c.stored)
             WriteIniBoolean(stem, ini::SeikyoSection, ini::HokenKey, *c.stored);
-        TextArea memo(QStringLiteral("2024\tA\t1 円"));
+        TextArea memo(u"2024\tA\t1 円");
         RecordingClipboard clipboard;
         ConvertCoop(memo, clipboard,
                     ReadIniBoolean(stem, ini::SeikyoSection, ini::HokenKey, ini::HokenDefault));

@@ -1,7 +1,8 @@
 #include "convert/errors.h"
 #include "convert/primitives.h"
+#include "convert/unicode.h"
 
-#include "qt_printers.h"
+#include "text_printers.h"
 
 #include <gtest/gtest.h>
 
@@ -11,42 +12,39 @@
 using namespace kasorel;
 
 namespace {
-const QString kTab = QStringLiteral("\t");
+const std::u16string kTab = u"\t";
 // U+1F600, a character outside the basic plane: two code units.
-const QString kPair = QString::fromUtf16(u"\U0001F600");
+const std::u16string kPair = std::u16string(u"\U0001F600");
 } // namespace
 
 TEST(Positions, AnsiPos) {
     struct Case {
-        QString sub, s;
+        std::u16string sub, s;
         int expected;
     } cases[] = {
-        {"b", "abc", 2},    {"c", "abc", 3},
-        {"abc", "abc", 1},  {"abcd", "abc", 0},
-        {"", "abc", 0},     {"a", "", 0},
-        {"B", "abc", 0},    {kTab, "ab", 0},
-        {"bc", "abcbc", 2}, {u"円"_qs, u"420 円"_qs, 5},
-        {u"２"_qs, "2", 0}, // full-width and half-width stay distinct
+        {u"b", u"abc", 2},    {u"c", u"abc", 3},     {u"abc", u"abc", 1}, {u"abcd", u"abc", 0},
+        {u"", u"abc", 0},     {u"a", u"", 0},        {u"B", u"abc", 0},   {kTab, u"ab", 0},
+        {u"bc", u"abcbc", 2}, {u"円", u"420 円", 5}, {u"２", u"2", 0}, // full-width and half-width
+                                                                       // stay distinct
     };
     for (const auto& c : cases)
-        EXPECT_EQ(AnsiPos(c.sub, c.s), c.expected)
-            << c.sub.toStdString() << " in " << c.s.toStdString();
+        EXPECT_EQ(AnsiPos(c.sub, c.s), c.expected) << ToUtf8(c.sub) << " in " << ToUtf8(c.s);
 }
 
 TEST(Positions, MyAnsiPosExCountsFromTheOffset) {
-    const QString line = "abcd\tefghijklmnop";
+    const std::u16string line = u"abcd\tefghijklmnop";
     struct Case {
-        QString s;
+        std::u16string s;
         int offset, expected;
     } cases[] = {
         {line, 11, 11}, // the only tab is before the offset: the offset itself
         {line, 0, 5},
         {line, 4, 5},
         {line, 5, 5},
-        {"", 7, 7},       // empty line: the offset
+        {u"", 7, 7},      // empty line: the offset
         {line, -3, 2},    // offset <= 0 searches all of s and adds the offset
         {line, 100, 100}, // past the end
-        {"2024/03/05\tStore A\tmemo", 11, 19},
+        {u"2024/03/05\tStore A\tmemo", 11, 19},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MyAnsiPosEx(kTab, c.s, c.offset), c.expected) << c.offset;
@@ -54,54 +52,56 @@ TEST(Positions, MyAnsiPosExCountsFromTheOffset) {
 
 TEST(Text, AnsiLeftStrNeverSplitsASurrogatePair) {
     struct Case {
-        QString s;
+        std::u16string s;
         int n;
-        QString expected;
+        std::u16string expected;
     } cases[] = {
-        {"abc", 4, "abc"},
-        {"abc", 2, "ab"},
-        {"abc", 0, ""},
-        {"abc", -1, ""},
-        {"", 3, ""},
-        {kPair + "abcd", 4, kPair + "abc"}, // 5 code units for 4 characters
-        {"a" + kPair + "b", 2, "a" + kPair},
-        {"a" + kPair.left(1) + "b", 2, "a" + kPair.left(1)}, // a lone high surrogate is one
-        {kPair.right(1) + kPair.left(1) + "x", 2, kPair.right(1) + kPair.left(1)},
+        {u"abc", 4, u"abc"},
+        {u"abc", 2, u"ab"},
+        {u"abc", 0, u""},
+        {u"abc", -1, u""},
+        {u"", 3, u""},
+        {kPair + u"abcd", 4, kPair + u"abc"}, // 5 code units for 4 characters
+        {u"a" + kPair + u"b", 2, u"a" + kPair},
+        {u"a" + kPair.substr(0, 1) + u"b", 2,
+         u"a" + kPair.substr(0, 1)}, // a lone high surrogate is one
+        {kPair.substr(1) + kPair.substr(0, 1) + u"x", 2, kPair.substr(1) + kPair.substr(0, 1)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(AnsiLeftStr(c.s, c.n), c.expected) << c.n;
 }
 
 TEST(Text, AnsiReplaceStrScansLeftToRightWithoutOverlap) {
-    EXPECT_EQ(AnsiReplaceStr("aaa", "aa", "b"), "ba");
-    EXPECT_EQ(AnsiReplaceStr("abc", "", "x"), "abc");
-    EXPECT_EQ(AnsiReplaceStr("", "a", "x"), "");
-    EXPECT_EQ(AnsiReplaceStr(u"1 円2 円"_qs, u" 円"_qs, ""), "12");
-    EXPECT_EQ(AnsiReplaceStr("aXa", "a", "aa"), "aaXaa"); // replacement text is not searched
-    EXPECT_EQ(AnsiReplaceStr(u"1　円"_qs, u" 円"_qs, ""), u"1　円"_qs);
+    EXPECT_EQ(AnsiReplaceStr(u"aaa", u"aa", u"b"), u"ba");
+    EXPECT_EQ(AnsiReplaceStr(u"abc", u"", u"x"), u"abc");
+    EXPECT_EQ(AnsiReplaceStr(u"", u"a", u"x"), u"");
+    EXPECT_EQ(AnsiReplaceStr(u"1 円2 円", u" 円", u""), u"12");
+    EXPECT_EQ(AnsiReplaceStr(u"aXa", u"a", u"aa"), u"aaXaa"); // replacement text is not searched
+    EXPECT_EQ(AnsiReplaceStr(u"1　円", u" 円", u""), u"1　円");
 }
 
 TEST(Text, DeleteAndInsertEdges) {
     struct DeleteCase {
-        QString s;
+        std::u16string s;
         int index, count;
-        QString expected;
+        std::u16string expected;
     } deletes[] = {
-        {"abc", 0, 1, "abc"}, {"abc", 1, 1, "bc"},   {"abc", 3, 5, "ab"},   {"abc", 4, 1, "abc"},
-        {"abc", 2, 0, "abc"}, {"abc", 2, -1, "abc"}, {"abc", -1, 2, "abc"},
+        {u"abc", 0, 1, u"abc"},  {u"abc", 1, 1, u"bc"},  {u"abc", 3, 5, u"ab"},
+        {u"abc", 4, 1, u"abc"},  {u"abc", 2, 0, u"abc"}, {u"abc", 2, -1, u"abc"},
+        {u"abc", -1, 2, u"abc"},
     };
     for (auto c : deletes) {
         Delete(c.s, c.index, c.count);
         EXPECT_EQ(c.s, c.expected) << c.index << "," << c.count;
     }
     struct InsertCase {
-        QString sub, s;
+        std::u16string sub, s;
         int index;
-        QString expected;
+        std::u16string expected;
     } inserts[] = {
-        {kTab, "ab", 0, "\tab"}, {kTab, "ab", -5, "\tab"}, {kTab, "ab", 1, "\tab"},
-        {kTab, "ab", 2, "a\tb"}, {kTab, "ab", 3, "ab\t"},  {kTab, "ab", 9, "ab\t"},
-        {"", "ab", 1, "ab"},
+        {kTab, u"ab", 0, u"\tab"}, {kTab, u"ab", -5, u"\tab"}, {kTab, u"ab", 1, u"\tab"},
+        {kTab, u"ab", 2, u"a\tb"}, {kTab, u"ab", 3, u"ab\t"},  {kTab, u"ab", 9, u"ab\t"},
+        {u"", u"ab", 1, u"ab"},
     };
     for (auto c : inserts) {
         Insert(c.sub, c.s, c.index);
@@ -111,114 +111,115 @@ TEST(Text, DeleteAndInsertEdges) {
 
 TEST(Conversions, TryStrToIntGrammar) {
     struct Case {
-        QString s;
+        std::u16string s;
         bool ok;
         int value;
     } cases[] = {
-        {"2024", true, 2024},
-        {"0012", true, 12},
-        {"-123", true, -123},
-        {"+123", true, 123},
-        {" 123", true, 123},
-        {"$7E8", true, 0x7E8},
-        {"x7E8", true, 0x7E8},
-        {"0x1F", true, 0x1F},
-        {"X1f", true, 0x1F},
-        {"2147483647", true, INT_MAX},
-        {"-2147483648", true, INT_MIN},
-        {"2147483648", false, 0},
-        {"-2147483649", false, 0},
-        {"$FFFFFFFF", true, -1},
-        {"-$FFFFFFFF", true, 1},
-        {"$000000010", true, 16},
-        {"$100000000", false, 0},
-        {"-$80000000", true, INT_MIN},
-        {u"２０２４"_qs, false, 0},
-        {"123 ", false, 0},
-        {"", false, 0},
-        {"   ", false, 0},
-        {"-", false, 0},
-        {"$", false, 0},
-        {"0x", false, 0},
-        {"+-1", false, 0},
-        {"\t12", false, 0},
-        {"12a", false, 0},
-        {"$G", false, 0},
-        {"0", true, 0},
-        {"00000000000000000001", true, 1},
+        {u"2024", true, 2024},
+        {u"0012", true, 12},
+        {u"-123", true, -123},
+        {u"+123", true, 123},
+        {u" 123", true, 123},
+        {u"$7E8", true, 0x7E8},
+        {u"x7E8", true, 0x7E8},
+        {u"0x1F", true, 0x1F},
+        {u"X1f", true, 0x1F},
+        {u"2147483647", true, INT_MAX},
+        {u"-2147483648", true, INT_MIN},
+        {u"2147483648", false, 0},
+        {u"-2147483649", false, 0},
+        {u"$FFFFFFFF", true, -1},
+        {u"-$FFFFFFFF", true, 1},
+        {u"$000000010", true, 16},
+        {u"$100000000", false, 0},
+        {u"-$80000000", true, INT_MIN},
+        {u"２０２４", false, 0},
+        {u"123 ", false, 0},
+        {u"", false, 0},
+        {u"   ", false, 0},
+        {u"-", false, 0},
+        {u"$", false, 0},
+        {u"0x", false, 0},
+        {u"+-1", false, 0},
+        {u"\t12", false, 0},
+        {u"12a", false, 0},
+        {u"$G", false, 0},
+        {u"0", true, 0},
+        {u"00000000000000000001", true, 1},
     };
     for (const auto& c : cases) {
         int v = 12345;
-        EXPECT_EQ(TryStrToInt(c.s, v), c.ok) << c.s.toStdString();
+        EXPECT_EQ(TryStrToInt(c.s, v), c.ok) << ToUtf8(c.s);
         if (c.ok) {
-            EXPECT_EQ(v, c.value) << c.s.toStdString();
+            EXPECT_EQ(v, c.value) << ToUtf8(c.s);
         }
     }
 }
 
 TEST(Conversions, StrToFloatAcceptsTheUsersSeparatorOnly) {
     struct Case {
-        QString s, separator;
+        std::u16string s, separator;
         long double value;
     } cases[] = {
-        {"100.00", ".", 100.0L}, {" 2.50 ", ".", 2.5L},   {"-2", ".", -2.0L},   {"+.5", ".", 0.5L},
-        {"5.", ".", 5.0L},       {"1e3", ".", 1000.0L},   {"1E-2", ".", 0.01L}, {"2,5", ",", 2.5L},
-        {"1.5e+1", ".", 15.0L},  {"1e-99999", ".", 0.0L},
+        {u"100.00", u".", 100.0L}, {u" 2.50 ", u".", 2.5L}, {u"-2", u".", -2.0L},
+        {u"+.5", u".", 0.5L},      {u"5.", u".", 5.0L},     {u"1e3", u".", 1000.0L},
+        {u"1E-2", u".", 0.01L},    {u"2,5", u",", 2.5L},    {u"1.5e+1", u".", 15.0L},
+        {u"1e-99999", u".", 0.0L},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(StrToFloat(c.s, c.separator), c.value) << c.s.toStdString();
+        EXPECT_EQ(StrToFloat(c.s, c.separator), c.value) << ToUtf8(c.s);
 
-    const QString bad[] = {"",    " ",   "1,000.5", "1.5",    "abc",  ".",      "1e",
-                           "1e+", "--1", "1 2",     u"１"_qs, "0x10", "1e99999"};
-    for (const QString& s : bad) {
-        const QString separator = s == "1.5" ? "," : ".";
+    const std::u16string bad[] = {u"",    u" ",   u"1,000.5", u"1.5", u"abc",  u".",      u"1e",
+                                  u"1e+", u"--1", u"1 2",     u"１",  u"0x10", u"1e99999"};
+    for (const std::u16string& s : bad) {
+        const std::u16string separator = s == u"1.5" ? u"," : u".";
         try {
             StrToFloat(s, separator);
-            ADD_FAILURE() << "accepted " << s.toStdString();
+            ADD_FAILURE() << "accepted " << ToUtf8(s);
         } catch (const EConvertError& e) {
-            EXPECT_EQ(e.message(), "'" + s + "' は浮動小数点数ではありません");
+            EXPECT_EQ(e.message(), u"'" + s + u"' は浮動小数点数ではありません");
         }
     }
 }
 
 TEST(Conversions, StrToFloatKeepsA64BitSignificand) {
     // 0.1 in a 64-bit significand differs from the double 0.1.
-    EXPECT_NE(StrToFloat("0.1", "."), static_cast<long double>(0.1));
-    EXPECT_EQ(StrToFloat("0.1", "."), 0.1L);
+    EXPECT_NE(StrToFloat(u"0.1", u"."), static_cast<long double>(0.1));
+    EXPECT_EQ(StrToFloat(u"0.1", u"."), 0.1L);
 }
 
 TEST(Conversions, FloatToStrGeneralForm) {
     struct Case {
         long double x;
-        const char* expected;
+        const char16_t* expected;
     } cases[] = {
-        {150.3L, "150.3"},
-        {150.0L, "150"},
-        {0.5L, "0.5"},
-        {1.0L / 3, "0.333333333333333"},
-        {2.0L / 3, "0.666666666666667"},
-        {0.0001L, "0.0001"},
-        {0.00001L, "1E-5"},
-        {1e15L, "1E15"},
-        {123456789012345.0L, "123456789012345"},
-        {-2.25L, "-2.25"},
-        {150.23, "150.23"}, // the double nearest to 150.23
-        {0.0L, "0"},
-        {-0.0L, "0"},
-        {1.5e20L, "1.5E20"},
-        {-1.25e-7L, "-1.25E-7"},
-        {999999999999999.5L, "1E15"}, // the carry runs through every digit
-        {0.001234L, "0.001234"},
-        {INFINITY, "INF"},
-        {-INFINITY, "-INF"},
-        {NAN, "NAN"},
+        {150.3L, u"150.3"},
+        {150.0L, u"150"},
+        {0.5L, u"0.5"},
+        {1.0L / 3, u"0.333333333333333"},
+        {2.0L / 3, u"0.666666666666667"},
+        {0.0001L, u"0.0001"},
+        {0.00001L, u"1E-5"},
+        {1e15L, u"1E15"},
+        {123456789012345.0L, u"123456789012345"},
+        {-2.25L, u"-2.25"},
+        {150.23, u"150.23"}, // the double nearest to 150.23
+        {0.0L, u"0"},
+        {-0.0L, u"0"},
+        {1.5e20L, u"1.5E20"},
+        {-1.25e-7L, u"-1.25E-7"},
+        {999999999999999.5L, u"1E15"}, // the carry runs through every digit
+        {0.001234L, u"0.001234"},
+        {INFINITY, u"INF"},
+        {-INFINITY, u"-INF"},
+        {NAN, u"NAN"},
         // An exact tie at the 16th digit rounds up; printf's ties-to-even would keep
         // 1.00000000000000E15 and write "1E15".
-        {1000000000000005.0L, "1.00000000000001E15"},
+        {1000000000000005.0L, u"1.00000000000001E15"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FloatToStr(c.x, "."), QString::fromLatin1(c.expected)) << c.expected;
-    EXPECT_EQ(FloatToStr(2.5L, ","), "2,5");
+        EXPECT_EQ(FloatToStr(c.x, u"."), c.expected) << ToUtf8(c.expected);
+    EXPECT_EQ(FloatToStr(2.5L, u","), u"2,5");
 }
 
 TEST(Conversions, RoundTiesToEven) {
@@ -254,7 +255,7 @@ TEST(Arithmetic, CheckedOperationsRaiseTheNamedKinds) {
 }
 
 TEST(Errors, Messages) {
-    EXPECT_EQ(ERangeError().message(), u"範囲チェックエラー"_qs);
-    EXPECT_EQ(EClipboardException("busy").message(), u"クリップボード busy を開けません"_qs);
-    EXPECT_EQ(EConvertError::notAFloat("").message(), u"'' は浮動小数点数ではありません"_qs);
+    EXPECT_EQ(ERangeError().message(), u"範囲チェックエラー");
+    EXPECT_EQ(EClipboardException(u"busy").message(), u"クリップボード busy を開けません");
+    EXPECT_EQ(EConvertError::notAFloat(u"").message(), u"'' は浮動小数点数ではありません");
 }

@@ -1,6 +1,7 @@
 #include "convert/textarea.h"
+#include "convert/unicode.h"
 
-#include "qt_printers.h"
+#include "text_printers.h"
 
 #include <gtest/gtest.h>
 
@@ -8,23 +9,23 @@ using namespace kasorel;
 
 TEST(TextArea, CountLeavesOutAnEmptyLastLine) {
     struct Case {
-        QString text;
+        std::u16string text;
         int count, lines;
     } cases[] = {
-        {"", 0, 1},       {"word", 1, 1},         {"word\r\n", 1, 2},
-        {"a\r\nb", 2, 2}, {"word\r\n\r\n", 2, 3}, {"a\nb\rc\r\nd\u2029e", 5, 5},
-        {"\r\n", 1, 2},   {"a\r\r\nb", 3, 3},     {"a\u2028b\u2028", 2, 3},
+        {u"", 0, 1},       {u"word", 1, 1},         {u"word\r\n", 1, 2},
+        {u"a\r\nb", 2, 2}, {u"word\r\n\r\n", 2, 3}, {u"a\nb\rc\r\nd\u2029e", 5, 5},
+        {u"\r\n", 1, 2},   {u"a\r\r\nb", 3, 3},     {u"a\u2028b\u2028", 2, 3},
     };
     for (const auto& c : cases) {
         TextArea memo(c.text);
-        EXPECT_EQ(memo.Count(), c.count) << c.text.toStdString();
-        EXPECT_EQ(memo.LineCount(), c.lines) << c.text.toStdString();
+        EXPECT_EQ(memo.Count(), c.count) << ToUtf8(c.text);
+        EXPECT_EQ(memo.LineCount(), c.lines) << ToUtf8(c.text);
     }
 }
 
 TEST(TextArea, TextJoinsLinesWithCrLf) {
-    EXPECT_EQ(TextArea("a\nb\rc\u2029d").Text(), "a\r\nb\r\nc\r\nd");
-    EXPECT_EQ(TextArea("a\r\n").Text(), "a\r\n");
+    EXPECT_EQ(TextArea(u"a\nb\rc\u2029d").Text(), u"a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(TextArea(u"a\r\n").Text(), u"a\r\n");
 }
 
 // Where a widget position lands among the model's lines: every line break the widget shows
@@ -32,7 +33,7 @@ TEST(TextArea, TextJoinsLinesWithCrLf) {
 TEST(TextArea, PositionInCountsLinesAsTheyAreShown) {
     const struct {
         const char16_t* text;
-        qsizetype position;
+        std::ptrdiff_t position;
         TextPos at;
     } cases[] = {
         {u"", 0, {0, 0}},          {u"abc", 2, {0, 2}},
@@ -42,57 +43,73 @@ TEST(TextArea, PositionInCountsLinesAsTheyAreShown) {
         {u"ab", 9, {0, 2}},        {u"ab", -1, {0, 0}},
     };
     for (const auto& c : cases) {
-        const QString text = QString::fromUtf16(c.text);
+        const std::u16string text = std::u16string(c.text);
         EXPECT_EQ(TextArea::PositionIn(text, c.position), c.at)
-            << text.toStdString() << " @" << c.position;
+            << ToUtf8(text) << " @" << c.position;
     }
 }
 
 TEST(TextArea, GetAndPutAtTheEdges) {
-    TextArea memo("one\r\ntwo\r\n");
+    TextArea memo(u"one\r\ntwo\r\n");
     EXPECT_EQ(memo.Count(), 2);
-    EXPECT_EQ(memo.Get(2), "");
-    EXPECT_EQ(memo.Get(3), "");
-    memo.Put(3, "x");
-    EXPECT_EQ(memo.Text(), "one\r\ntwo\r\n");
-    memo.Put(2, "three");
-    EXPECT_EQ(memo.Text(), "one\r\ntwo\r\nthree");
+    EXPECT_EQ(memo.Get(2), u"");
+    EXPECT_EQ(memo.Get(3), u"");
+    memo.Put(3, u"x");
+    EXPECT_EQ(memo.Text(), u"one\r\ntwo\r\n");
+    memo.Put(2, u"three");
+    EXPECT_EQ(memo.Text(), u"one\r\ntwo\r\nthree");
     EXPECT_EQ(memo.Count(), 3);
     EXPECT_EQ(memo.Caret(), (TextPos{2, 5}));
 
     memo.SetCaret({1, 1});
-    EXPECT_EQ(memo.Get(-1), "two");
-    memo.Put(-1, "TWO!");
-    EXPECT_EQ(memo.Get(1), "TWO!");
+    EXPECT_EQ(memo.Get(-1), u"two");
+    memo.Put(-1, u"TWO!");
+    EXPECT_EQ(memo.Get(1), u"TWO!");
     EXPECT_EQ(memo.Caret(), (TextPos{1, 4}));
 }
 
+// A line handed over whole lands like a copied one, caret included.
+TEST(TextArea, PutTakesOverAMovedLine) {
+    TextArea memo(u"one\r\ntwo");
+    std::u16string line(300, u'x');
+    memo.Put(0, std::move(line));
+    EXPECT_EQ(memo.Get(0), std::u16string(300, u'x'));
+    EXPECT_EQ(memo.Caret(), (TextPos{0, 300}));
+    const std::u16string kept = u"kept";
+    memo.Put(-1, kept);
+    EXPECT_EQ(memo.Text(), u"kept\r\ntwo");
+    EXPECT_EQ(kept, u"kept");
+    memo.Put(5, std::u16string(u"ignored"));
+    EXPECT_EQ(memo.Text(), u"kept\r\ntwo");
+    EXPECT_EQ(memo.Caret(), (TextPos{0, 4}));
+}
+
 TEST(TextArea, GetReturnsWholeLongLines) {
-    const QString longLine(10000, u'x');
-    TextArea memo(longLine + "\r\nshort");
+    const std::u16string longLine(10000, u'x');
+    TextArea memo(longLine + u"\r\nshort");
     EXPECT_EQ(memo.Get(0), longLine);
 }
 
 TEST(TextArea, DeleteEdges) {
     struct Case {
-        QString text;
+        std::u16string text;
         int index;
-        QString expected;
+        std::u16string expected;
         int count;
         TextPos caret;
     } cases[] = {
-        {"a\r\nb\r\nc", 1, "a\r\nc", 2, {1, 0}},
-        {"a\r\nb", 1, "a\r\n", 1, {1, 0}},          // the break before the last line stays
-        {"a\r\nb\r\n", 2, "a\r\nb\r\n", 2, {0, 0}}, // the empty last line: nothing changes
-        {"a\r\nb", 5, "a\r\nb", 2, {0, 0}},
-        {"a\r\nb", -1, "a\r\nb", 2, {0, 0}},
-        {"a", 0, "", 0, {0, 0}},
-        {"a\r\nb\r\n", 0, "b\r\n", 1, {0, 0}},
+        {u"a\r\nb\r\nc", 1, u"a\r\nc", 2, {1, 0}},
+        {u"a\r\nb", 1, u"a\r\n", 1, {1, 0}},          // the break before the last line stays
+        {u"a\r\nb\r\n", 2, u"a\r\nb\r\n", 2, {0, 0}}, // the empty last line: nothing changes
+        {u"a\r\nb", 5, u"a\r\nb", 2, {0, 0}},
+        {u"a\r\nb", -1, u"a\r\nb", 2, {0, 0}},
+        {u"a", 0, u"", 0, {0, 0}},
+        {u"a\r\nb\r\n", 0, u"b\r\n", 1, {0, 0}},
     };
     for (const auto& c : cases) {
         TextArea memo(c.text);
         memo.Delete(c.index);
-        EXPECT_EQ(memo.Text(), c.expected) << c.text.toStdString() << " @" << c.index;
+        EXPECT_EQ(memo.Text(), c.expected) << ToUtf8(c.text) << " @" << c.index;
         EXPECT_EQ(memo.Count(), c.count);
         EXPECT_EQ(memo.Caret(), c.caret);
     }
@@ -100,16 +117,16 @@ TEST(TextArea, DeleteEdges) {
 
 TEST(TextArea, AddKeepsTheTextsEnding) {
     struct Case {
-        QString text, added, expected;
+        std::u16string text, added, expected;
     } cases[] = {
-        {"", "s", "s\r\n"},     {"a", "s", "a\r\ns"}, {"a\r\n", "s", "a\r\ns\r\n"},
-        {"a", "", "a\r\n\r\n"}, {"", "", "\r\n"},
+        {u"", u"s", u"s\r\n"},     {u"a", u"s", u"a\r\ns"}, {u"a\r\n", u"s", u"a\r\ns\r\n"},
+        {u"a", u"", u"a\r\n\r\n"}, {u"", u"", u"\r\n"},
     };
     for (const auto& c : cases) {
         TextArea memo(c.text);
         const int before = memo.Count();
         memo.Add(c.added);
-        EXPECT_EQ(memo.Text(), c.expected) << c.text.toStdString();
+        EXPECT_EQ(memo.Text(), c.expected) << ToUtf8(c.text);
         EXPECT_EQ(memo.Count(), before + 1);
         const TextPos end{memo.LineCount() - 1,
                           static_cast<int>(memo.Get(memo.LineCount() - 1).size())};
@@ -118,40 +135,40 @@ TEST(TextArea, AddKeepsTheTextsEnding) {
 }
 
 TEST(TextArea, SetTextMovesTheCaretOnlyWhenTheTextChanges) {
-    TextArea memo("a\r\nbc");
+    TextArea memo(u"a\r\nbc");
     memo.SetSelection({0, 0}, {1, 2});
-    memo.SetText("a\r\nbc");
+    memo.SetText(u"a\r\nbc");
     EXPECT_EQ(memo.Caret(), (TextPos{1, 2}));
-    memo.SetText("r1\r\nr2\r\nr3\r\n");
+    memo.SetText(u"r1\r\nr2\r\nr3\r\n");
     EXPECT_EQ(memo.Count(), 3);
     EXPECT_EQ(memo.Caret(), (TextPos{0, 0}));
     EXPECT_EQ(memo.Anchor(), (TextPos{0, 0}));
-    memo.SetText("");
+    memo.SetText(u"");
     EXPECT_EQ(memo.Count(), 0);
 }
 
 TEST(TextArea, SelTextReplacesTheSelectionOrInsertsAtTheCaret) {
-    TextArea memo("hello\r\nworld");
+    TextArea memo(u"hello\r\nworld");
     memo.SetSelection({1, 3}, {0, 2}); // backwards selection
-    EXPECT_EQ(memo.SelText(), "llo\r\nwor");
-    memo.SetSelText("X\r\nY");
-    EXPECT_EQ(memo.Text(), "heX\r\nYld");
+    EXPECT_EQ(memo.SelText(), u"llo\r\nwor");
+    memo.SetSelText(u"X\r\nY");
+    EXPECT_EQ(memo.Text(), u"heX\r\nYld");
     EXPECT_EQ(memo.Caret(), (TextPos{1, 1}));
-    EXPECT_EQ(memo.SelText(), "");
+    EXPECT_EQ(memo.SelText(), u"");
 
-    memo.SetSelText("Z");
-    EXPECT_EQ(memo.Text(), "heX\r\nYZld");
+    memo.SetSelText(u"Z");
+    EXPECT_EQ(memo.Text(), u"heX\r\nYZld");
     EXPECT_EQ(memo.Caret(), (TextPos{1, 2}));
 
-    TextArea tail("json");
-    tail.Add("{}");
-    tail.SetSelText("r1\r\nr2\r\n");
-    EXPECT_EQ(tail.Text(), "json\r\n{}r1\r\nr2\r\n");
+    TextArea tail(u"json");
+    tail.Add(u"{}");
+    tail.SetSelText(u"r1\r\nr2\r\n");
+    EXPECT_EQ(tail.Text(), u"json\r\n{}r1\r\nr2\r\n");
     EXPECT_EQ(tail.Count(), 3);
 }
 
 TEST(TextArea, SelectionIsClampedIntoTheText) {
-    TextArea memo("ab\r\nc");
+    TextArea memo(u"ab\r\nc");
     memo.SetSelection({-4, 0}, {9, 9});
     EXPECT_EQ(memo.Anchor(), (TextPos{0, 0}));
     EXPECT_EQ(memo.Caret(), (TextPos{1, 1}));
@@ -159,19 +176,25 @@ TEST(TextArea, SelectionIsClampedIntoTheText) {
 
 TEST(TextArea, ABackwardPassOfDeletionsKeepsEveryOtherLine) {
     // Deleting every third line from the bottom up, the way the card converter walks.
-    QStringList lines;
+    const auto join = [](const std::vector<std::u16string>& lines) {
+        std::u16string text;
+        for (const std::u16string& line : lines)
+            text += (text.empty() ? u"" : u"\r\n") + line;
+        return text;
+    };
+    std::vector<std::u16string> lines;
     for (int i = 0; i < 3000; ++i)
-        lines << QString::number(i);
-    TextArea memo(lines.join("\r\n"));
+        lines.push_back(FromAscii(std::to_string(i)));
+    TextArea memo(join(lines));
     for (int i = memo.Count() - 1; i >= 0; --i)
         if (i % 3 == 0)
             memo.Delete(i);
-    QStringList expected;
+    std::vector<std::u16string> expected;
     for (int i = 0; i < 3000; ++i)
         if (i % 3 != 0)
-            expected << QString::number(i);
-    EXPECT_EQ(memo.Text(), expected.join("\r\n"));
-    memo.Add("end");
-    EXPECT_EQ(memo.Get(memo.Count() - 1), "end");
-    EXPECT_EQ(memo.Get(0), "1");
+            expected.push_back(FromAscii(std::to_string(i)));
+    EXPECT_EQ(memo.Text(), join(expected));
+    memo.Add(u"end");
+    EXPECT_EQ(memo.Get(memo.Count() - 1), u"end");
+    EXPECT_EQ(memo.Get(0), u"1");
 }

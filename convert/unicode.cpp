@@ -1,0 +1,138 @@
+#include "convert/unicode.h"
+
+#include <cstdint>
+
+namespace kasorel {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+void appendUtf16(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out += static_cast<char16_t>(c);
+    } else {
+        c -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (c >> 10));
+        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    }
+}
+
+// Decodes one sequence at bytes[i], advancing i past it. An invalid sequence gives U+FFFD
+// and advances past its maximal subpart (Unicode's "substitution of maximal subparts", which
+// browsers and most decoders follow), so one bad byte never swallows a good one after it.
+char32_t decodeOne(std::string_view bytes, std::size_t& i, bool& valid) {
+    const auto at = [&](std::size_t k) { return static_cast<std::uint8_t>(bytes[k]); };
+    const std::uint8_t b0 = at(i++);
+    valid = true;
+    if (b0 < 0x80)
+        return b0;
+    int need = 0;
+    char32_t c = 0;
+    std::uint8_t lo = 0x80;
+    std::uint8_t hi = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        need = 1;
+        c = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        need = 2;
+        c = b0 & 0x0F;
+        // Overlong forms and encoded surrogates are cut off at the second byte.
+        if (b0 == 0xE0)
+            lo = 0xA0;
+        else if (b0 == 0xED)
+            hi = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        need = 3;
+        c = b0 & 0x07;
+        if (b0 == 0xF0)
+            lo = 0x90;
+        else if (b0 == 0xF4)
+            hi = 0x8F;
+    } else {
+        valid = false;
+        return kReplacement;
+    }
+    for (int k = 0; k < need; ++k) {
+        if (i >= bytes.size() || at(i) < lo || at(i) > hi) {
+            valid = false;
+            return kReplacement;
+        }
+        c = (c << 6) | (at(i++) & 0x3F);
+        lo = 0x80;
+        hi = 0xBF;
+    }
+    return c;
+}
+
+} // namespace
+
+std::string ToUtf8(std::u16string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t u = s[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] <= 0xDFFF) {
+            appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
+                                (static_cast<char32_t>(s[i + 1]) - 0xDC00));
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            appendUtf8(out, kReplacement);
+        } else {
+            appendUtf8(out, u);
+        }
+    }
+    return out;
+}
+
+std::u16string FromUtf8(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    bool valid = true;
+    while (i < bytes.size()) {
+        // ASCII runs are the common case; copy them without the decoder.
+        if (static_cast<std::uint8_t>(bytes[i]) < 0x80) {
+            out += static_cast<char16_t>(bytes[i++]);
+            continue;
+        }
+        appendUtf16(out, decodeOne(bytes, i, valid));
+    }
+    return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    bool valid = true;
+    while (i < bytes.size()) {
+        decodeOne(bytes, i, valid);
+        if (!valid)
+            return false;
+    }
+    return true;
+}
+
+std::u16string FromAscii(std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+} // namespace kasorel

@@ -1,0 +1,25 @@
+#pragma once
+
+// Conversions between the program's UTF-16 text and the UTF-8 bytes that file systems,
+// libraries and logs on Linux speak. Pure standard C++: every platform uses the same rules.
+
+#include <string>
+#include <string_view>
+
+namespace kasorel {
+
+// s as UTF-8. A lone surrogate, which UTF-8 cannot hold, becomes U+FFFD.
+std::string ToUtf8(std::u16string_view s);
+
+// The UTF-8 bytes as UTF-16. Every maximal invalid subsequence (a stray continuation byte,
+// a truncated sequence, an overlong form, an encoded surrogate, a value past U+10FFFF)
+// becomes one U+FFFD.
+std::u16string FromUtf8(std::string_view bytes);
+
+// Whether bytes are valid UTF-8 throughout (the empty text is).
+bool IsValidUtf8(std::string_view bytes);
+
+// ASCII text as UTF-16, byte for byte; for literals and numbers only.
+std::u16string FromAscii(std::string_view ascii);
+
+} // namespace kasorel
