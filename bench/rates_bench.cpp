@@ -6,51 +6,56 @@
 #include "rates/json.h"
 #include "rates/query.h"
 
+#include <cstdint>
+
 namespace {
 
 // A rates answer with `currencies` three-letter members, JPY and USD among them.
-QString Answer(int currencies) {
-    QString text = QStringLiteral(
-        R"({"success":true,"timestamp":1719705600,"base":"EUR","date":"2024-06-30","rates":{)");
+std::u16string Answer(int currencies) {
+    std::u16string text =
+        uR"({"success":true,"timestamp":1719705600,"base":"EUR","date":"2024-06-30","rates":{)";
     for (int i = 0; i < currencies; ++i) {
-        const QChar a(u'A' + i / 676 % 26), b(u'A' + i / 26 % 26), c(u'A' + i % 26);
-        text += QStringLiteral("\"%1%2%3\":%4.%5,").arg(a).arg(b).arg(c).arg(i).arg(i % 97 + 1000);
+        const auto letter = [](int n) { return static_cast<char16_t>(u'A' + n % 26); };
+        text += u'"';
+        text += letter(i / 676);
+        text += letter(i / 26);
+        text += letter(i);
+        text += u"\":" + bench::Number(i) + u"." + bench::Number(i % 97 + 1000) + u",";
     }
-    text += QStringLiteral(R"("JPY":163.9,"USD":1.0832}})");
+    text += uR"("JPY":163.9,"USD":1.0832}})";
     return text;
 }
 
 void BM_ParseWriteRead(benchmark::State& state) {
-    const QString text = Answer(static_cast<int>(state.range(0)));
+    const std::u16string text = Answer(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         const std::optional<kasorel::json::Value> v = kasorel::json::Parse(text);
-        QString line = kasorel::json::Write(*v);
+        std::u16string line = kasorel::json::Write(*v);
         double rate = kasorel::ReadRate(*v);
         benchmark::DoNotOptimize(line);
         benchmark::DoNotOptimize(rate);
     }
-    state.SetBytesProcessed(state.iterations() * text.toUtf8().size());
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(kasorel::ToUtf8(text).size()));
 }
 // 170 members is the service's real answer; 40000 make about 0.6 MiB, within the body cap.
 BENCHMARK(BM_ParseWriteRead)->Arg(170)->Arg(40'000)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseDeepest(benchmark::State& state) {
-    const QString text =
-        QString(kasorel::json::kMaxDepth, u'[') + QString(kasorel::json::kMaxDepth, u']');
+    const std::u16string text = std::u16string(kasorel::json::kMaxDepth, u'[') +
+                                std::u16string(kasorel::json::kMaxDepth, u']');
     for (auto _ : state)
         benchmark::DoNotOptimize(kasorel::json::Parse(text));
 }
 BENCHMARK(BM_ParseDeepest)->Unit(benchmark::kMicrosecond);
 
-QString ForeignStatement(int lines) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(lines) * 26);
+std::u16string ForeignStatement(int lines) {
+    std::u16string text;
+    text.reserve(static_cast<std::size_t>(lines) * 26);
     for (int i = 0; i + 4 <= lines; i += 4) {
-        text += QStringLiteral("銘柄名abcdefgCOMPANY %1\r\n入金額abcdefg%2.%3 USD\r\n")
-                    .arg(i)
-                    .arg(i % 900 + 1)
-                    .arg(i % 100, 2, 10, QLatin1Char('0'));
-        text += QStringLiteral("支払日\t2024/06/30\r\n備考\r\n");
+        text += u"銘柄名abcdefgCOMPANY " + bench::Number(i) + u"\r\n入金額abcdefg" +
+                bench::Number(i % 900 + 1) + u"." + bench::Number(i % 100, 2) + u" USD\r\n";
+        text += u"支払日\t2024/06/30\r\n備考\r\n";
     }
     return text;
 }
@@ -60,13 +65,13 @@ void BM_FloorForeign(benchmark::State& state) {
 }
 
 void BM_Foreign(benchmark::State& state) {
-    const QString text = ForeignStatement(static_cast<int>(state.range(0)));
+    const std::u16string text = ForeignStatement(static_cast<int>(state.range(0)));
     bench::NullClipboard clipboard;
     for (auto _ : state) {
         kasorel::TextArea memo(text);
         kasorel::ConvertForeignDividends(memo, clipboard, 151.31,
-                                         [] { return QStringLiteral("2024/06/30"); });
-        QString back = memo.Text();
+                                         [] { return std::u16string(u"2024/06/30"); });
+        std::u16string back = memo.Text();
         benchmark::DoNotOptimize(back);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -31,35 +31,33 @@ void ReadEverything(const json::Value& v) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes in(data, size);
-    const QString text = in.Text();
+    const std::u16string text = in.Text();
 
     if (const std::optional<json::Value> value = json::Parse(text)) {
         ReadEverything(*value);
-        QString once;
+        std::u16string once;
         try {
             once = json::Write(*value);
         } catch (const EJSONException&) {
             // A string that is no UTF-8 (an escaped lone low surrogate) cannot be written.
             return 0;
         }
-        Check(!once.contains(u'\r') && !once.contains(u'\n') && !once.contains(QChar(0x2028)) &&
-                  !once.contains(QChar(0x2029)),
+        Check(once.find_first_of(u"\r\n\u2028\u2029") == std::u16string::npos,
               "the written text is one line", once);
         const std::optional<json::Value> again = json::Parse(once);
-        Check(again.has_value(), "written JSON parses", text + QStringLiteral("\n=> ") + once);
-        QString twice;
+        Check(again.has_value(), "written JSON parses", text + u"\n=> " + once);
+        std::u16string twice;
         try {
             twice = json::Write(*again);
         } catch (const Exception&) {
             Fail("written JSON can be written again", once);
         }
-        Check(twice == once, "parse and write again gives the same text",
-              once + QStringLiteral("\n=> ") + twice);
+        Check(twice == once, "parse and write again gives the same text", once + u"\n=> " + twice);
     }
 
     // The probe reads the text area's text: either both lines go in or neither.
     TextArea memo(text);
-    const QString before = memo.Text();
+    const std::u16string before = memo.Text();
     const int count = memo.Count();
     try {
         ProbeRates(memo);

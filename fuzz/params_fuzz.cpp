@@ -6,6 +6,8 @@
 #include "fuzz_support.h"
 #include "rates/rest.h"
 
+#include "convert/unicode.h"
+
 using namespace kasorel;
 using namespace kasorel::fuzz;
 
@@ -21,12 +23,15 @@ int Hex(char c) {
 
 // The bytes an encoded name or value stands for; Fail when it holds anything but the kept
 // characters and "%XX" escapes.
-QByteArray Decode(const QString& encoded, bool value) {
-    const QByteArray kept = value ? QByteArrayLiteral("*-._") : QByteArrayLiteral("-._");
-    QByteArray out;
-    const QByteArray e = encoded.toLatin1();
-    Check(QString::fromLatin1(e) == encoded, "encoded text is ASCII", encoded);
-    for (qsizetype i = 0; i < e.size(); ++i) {
+std::string Decode(std::u16string_view encoded, bool value) {
+    const std::string_view kept = value ? "*-._" : "-._";
+    std::string out;
+    std::string e;
+    for (const char16_t c : encoded) {
+        Check(c < 0x80, "encoded text is ASCII", encoded);
+        e += static_cast<char>(c);
+    }
+    for (std::size_t i = 0; i < e.size(); ++i) {
         const char c = e[i];
         if (c == '%') {
             Check(i + 2 < e.size(), "an escape has two digits", encoded);
@@ -40,7 +45,8 @@ QByteArray Decode(const QString& encoded, bool value) {
         } else {
             const bool alnum =
                 (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-            Check(alnum || kept.contains(c), "only kept characters stand unescaped", encoded);
+            Check(alnum || kept.find(c) != std::string_view::npos,
+                  "only kept characters stand unescaped", encoded);
             out += c;
         }
     }
@@ -57,24 +63,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes in(data, size);
     const std::uint8_t mode = in.Byte();
     if (mode & 1) {
-        const QByteArray raw = in.Raw();
-        const qsizetype cut = raw.indexOf('\n');
-        const QByteArray contentType = cut < 0 ? raw : raw.left(cut);
-        const QByteArray body = cut < 0 ? QByteArray() : raw.mid(cut + 1);
+        const std::string raw = in.Raw();
+        const std::size_t cut = raw.find('\n');
+        const std::string contentType = cut == std::string::npos ? raw : raw.substr(0, cut);
+        const std::string body = cut == std::string::npos ? std::string() : raw.substr(cut + 1);
         CharsetOf(contentType);
         DecodeBody(body, contentType);
         return 0;
     }
 
-    const QString key = in.Text();
-    const QByteArray utf8 = key.toUtf8();
+    const std::u16string key = in.Text();
+    const std::string utf8 = ToUtf8(key);
     try {
-        client.SetParameter(QStringLiteral("access_key"), key);
-        const QString url = request.FullURL();
-        const QString head = QStringLiteral("http://api.exchangeratesapi.io/v1/latest"
-                                            "?Endpoint=latest&access_key=");
-        Check(url.startsWith(head), "the URL's fixed part and parameter order", url);
-        Check(Decode(url.mid(head.size()), true) == utf8, "the key decodes back", url);
+        client.SetParameter(u"access_key", key);
+        const std::u16string url = request.FullURL();
+        const std::u16string_view head = u"http://api.exchangeratesapi.io/v1/latest"
+                                         u"?Endpoint=latest&access_key=";
+        Check(url.starts_with(head), "the URL's fixed part and parameter order", url);
+        Check(Decode(std::u16string_view(url).substr(head.size()), true) == utf8,
+              "the key decodes back", url);
         Check(Decode(EncodeParameterName(key), false) == utf8, "a name decodes back", key);
     } catch (const Exception& e) {
         Fail("composing the URL raises nothing", e.message());

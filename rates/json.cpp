@@ -1,6 +1,7 @@
 #include "rates/json.h"
 
 #include "convert/primitives.h"
+#include "convert/unicode.h"
 
 #include <cmath>
 #include <rapidjson/reader.h>
@@ -9,13 +10,14 @@
 
 namespace kasorel {
 
-EJSONException EJSONException::memberNotFound(const QString& name) {
-    return EJSONException(QStringLiteral("値 '%1' が見つかりません").arg(name));
+EJSONException EJSONException::memberNotFound(std::u16string_view name) {
+    return EJSONException(u"値 '" + std::u16string(name) + u"' が見つかりません");
 }
 
-EJSONException EJSONException::unsupportedConversion(const QString& from, const QString& to) {
-    return EJSONException(
-        QStringLiteral("%1 から %2 への変換はサポートされていません").arg(from, to));
+EJSONException EJSONException::unsupportedConversion(std::u16string_view from,
+                                                     std::u16string_view to) {
+    return EJSONException(std::u16string(from) + u" から " + std::u16string(to) +
+                          u" への変換はサポートされていません");
 }
 
 namespace json {
@@ -130,12 +132,12 @@ bool writeValue(ValidatingWriter& w, const Value& v) {
 
 } // namespace
 
-std::optional<Value> Parse(const QString& text) {
+std::optional<Value> Parse(std::u16string_view text) {
     // The reader takes U+0000 for the end of its input and would ignore whatever follows.
-    if (text.contains(QChar(u'\0')))
+    if (text.find(u'\0') != std::u16string_view::npos)
         return std::nullopt;
-    const QByteArray utf8 = text.toUtf8();
-    rapidjson::StringStream in(utf8.constData());
+    const std::string utf8 = ToUtf8(text);
+    rapidjson::StringStream in(utf8.c_str());
     TreeBuilder builder;
     rapidjson::Reader reader;
     constexpr unsigned flags = rapidjson::kParseNumbersAsStringsFlag |
@@ -146,17 +148,29 @@ std::optional<Value> Parse(const QString& text) {
     return builder.take();
 }
 
-QString Write(const Value& value) {
+std::u16string Write(const Value& value) {
     rapidjson::StringBuffer buffer;
     ValidatingWriter writer(buffer);
     if (!writeValue(writer, value))
-        throw EJSONException(QStringLiteral("JSON 文字列が UTF-8 として正しくありません"));
-    QString text = QString::fromUtf8(buffer.GetString(), static_cast<qsizetype>(buffer.GetSize()));
+        throw EJSONException(u"JSON 文字列が UTF-8 として正しくありません");
     // Both can only stand inside a string here; escaped, the text stays one line in the text
-    // area, which breaks lines at U+2029 and wraps at U+2028.
-    text.replace(QChar(0x2028), QStringLiteral("\\u2028"));
-    text.replace(QChar(0x2029), QStringLiteral("\\u2029"));
-    return text;
+    // area, which breaks lines at U+2029 and wraps at U+2028. Their UTF-8 forms share the
+    // first two bytes.
+    const std::string_view utf8(buffer.GetString(), buffer.GetSize());
+    std::string escaped;
+    std::size_t done = 0;
+    for (std::size_t at = utf8.find("\xE2\x80"); at != std::string_view::npos;
+         at = utf8.find("\xE2\x80", at + 1)) {
+        if (at + 2 < utf8.size() && (utf8[at + 2] == '\xA8' || utf8[at + 2] == '\xA9')) {
+            escaped.append(utf8.substr(done, at - done));
+            escaped.append(utf8[at + 2] == '\xA8' ? "\\u2028" : "\\u2029");
+            done = at + 3;
+        }
+    }
+    if (done == 0)
+        return FromUtf8(utf8);
+    escaped.append(utf8.substr(done));
+    return FromUtf8(escaped);
 }
 
 const Value* FindMember(const Value& object, std::string_view name) {
@@ -168,24 +182,24 @@ const Value* FindMember(const Value& object, std::string_view name) {
     return nullptr;
 }
 
-QString KindName(Kind kind) {
+std::u16string_view KindName(Kind kind) {
     switch (kind) {
     case Kind::Null:
-        return QStringLiteral("null");
+        return u"null";
     case Kind::False:
-        return QStringLiteral("false");
+        return u"false";
     case Kind::True:
-        return QStringLiteral("true");
+        return u"true";
     case Kind::Number:
-        return QStringLiteral("number");
+        return u"number";
     case Kind::String:
-        return QStringLiteral("string");
+        return u"string";
     case Kind::Array:
-        return QStringLiteral("array");
+        return u"array";
     case Kind::Object:
-        return QStringLiteral("object");
+        return u"object";
     }
-    return QString();
+    return {};
 }
 
 double AsDouble(const Value& value) {
@@ -197,23 +211,20 @@ double AsDouble(const Value& value) {
     case Kind::Number:
     case Kind::String: {
         // JSON numbers always use ".", whatever the user's regional settings say.
-        const double d = static_cast<double>(StrToFloat(
-            QString::fromUtf8(value.text.data(), static_cast<qsizetype>(value.text.size())),
-            QStringLiteral(".")));
+        const double d = static_cast<double>(StrToFloat(FromUtf8(value.text), u"."));
         if (std::isinf(d))
             throw EOverflow();
         return d;
     }
     default:
-        throw EJSONException::unsupportedConversion(KindName(value.kind), QStringLiteral("Double"));
+        throw EJSONException::unsupportedConversion(KindName(value.kind), u"Double");
     }
 }
 
 double ReadDouble(const Value& object, std::string_view name) {
     const Value* member = FindMember(object, name);
     if (!member)
-        throw EJSONException::memberNotFound(
-            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        throw EJSONException::memberNotFound(FromUtf8(name));
     return AsDouble(*member);
 }
 

@@ -7,7 +7,6 @@
 
 #include "convert/errors.h"
 
-#include <QString>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,11 +19,11 @@ namespace kasorel {
 // not shaped as expected.
 class EJSONException : public Exception {
 public:
-    explicit EJSONException(QString message) : Exception(std::move(message)) {}
+    explicit EJSONException(std::u16string message) : Exception(std::move(message)) {}
     // "値 '<name>' が見つかりません"
-    static EJSONException memberNotFound(const QString& name);
+    static EJSONException memberNotFound(std::u16string_view name);
     // "<from> から <to> への変換はサポートされていません"
-    static EJSONException unsupportedConversion(const QString& from, const QString& to);
+    static EJSONException unsupportedConversion(std::u16string_view from, std::u16string_view to);
 };
 
 namespace json {
@@ -55,14 +54,14 @@ inline constexpr int kMaxDepth = 512;
 // Parses text (one JSON value, surrounded by white space at most). Gives no value for the
 // empty text, invalid JSON, trailing content, nesting deeper than kMaxDepth, an escape that
 // names a lone high surrogate, or a text holding U+0000.
-std::optional<Value> Parse(const QString& text);
+std::optional<Value> Parse(std::u16string_view text);
 
 // The value as compact JSON (no white space between tokens): members in order, numbers as
 // their received text, strings escaped minimally ('"', '\', control characters) and
 // otherwise kept as UTF-8, except U+2028 and U+2029, written as "\u2028" and "\u2029" so
 // the text is one line in the text area. EJSONException when a string is not valid UTF-8 (an
 // escaped lone low surrogate gets past the reader that way).
-QString Write(const Value& value);
+std::u16string Write(const Value& value);
 
 // The first member of object named exactly name (case-sensitive); nullptr when object is
 // not an object or has no such member.
@@ -70,7 +69,7 @@ const Value* FindMember(const Value& object, std::string_view name);
 
 // The name of a value's kind in conversion messages: "null", "true", "false", "number",
 // "string", "array", "object".
-QString KindName(Kind kind);
+std::u16string_view KindName(Kind kind);
 
 // Reads a value as a double: a number or a string by its text with "." as the decimal
 // separator (EConvertError when the text is no number, EOverflow beyond the double range),

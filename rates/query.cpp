@@ -1,6 +1,7 @@
 #include "rates/query.h"
 
 #include "convert/primitives.h"
+#include "convert/unicode.h"
 
 namespace kasorel {
 namespace {
@@ -16,12 +17,12 @@ double rateOf(const json::Value& rates) {
 
 const json::Value& RatesOf(const json::Value& answer) {
     if (answer.kind != json::Kind::Object)
-        throw EJSONException(QStringLiteral("JSON オブジェクトではありません"));
+        throw EJSONException(u"JSON オブジェクトではありません");
     const json::Value* rates = json::FindMember(answer, "rates");
     if (!rates)
-        throw EJSONException::memberNotFound(QStringLiteral("rates"));
+        throw EJSONException::memberNotFound(u"rates");
     if (rates->kind != json::Kind::Object)
-        throw EJSONException(QStringLiteral("'rates' はオブジェクトではありません"));
+        throw EJSONException(u"'rates' はオブジェクトではありません");
     return *rates;
 }
 
@@ -36,7 +37,7 @@ std::optional<double> QueryExchangeRate(RESTRequest& request, TextArea& memo) {
         request.Execute();
         const json::Value* answer = request.Response().JSONValue();
         if (!answer)
-            throw EJSONException(QStringLiteral("JSON として読めない応答です"));
+            throw EJSONException(u"JSON として読めない応答です");
         memo.Add(json::Write(*answer));
         return ReadRate(*answer);
     } catch (...) {
@@ -48,13 +49,13 @@ std::optional<double> QueryExchangeRate(RESTRequest& request, TextArea& memo) {
 void ProbeRates(TextArea& memo) {
     const std::optional<json::Value> answer = json::Parse(memo.Text());
     if (!answer)
-        throw EJSONException(QStringLiteral("JSON オブジェクトではありません"));
+        throw EJSONException(u"JSON オブジェクトではありません");
     const json::Value& rates = RatesOf(*answer);
     if (rates.members.empty())
-        throw EJSONException(QStringLiteral("'rates' にメンバーがありません"));
+        throw EJSONException(u"'rates' にメンバーがありません");
     const std::string& first = rates.members.front().name;
     const double rate = rateOf(rates);
-    memo.Add(QString::fromUtf8(first.data(), static_cast<qsizetype>(first.size())));
+    memo.Add(FromUtf8(first));
     memo.Add(FloatToStr(rate));
 }
 

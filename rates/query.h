@@ -6,13 +6,13 @@
 #include "rates/json.h"
 #include "rates/rest.h"
 
-#include <QString>
 #include <optional>
+#include <string_view>
 
 namespace kasorel {
 
 // The line appended to the text area when the query fails.
-inline const QString kRateQueryFailed = QStringLiteral("ExchangeRates API の実行に失敗しました");
+inline constexpr std::u16string_view kRateQueryFailed = u"ExchangeRates API の実行に失敗しました";
 
 // The rates object of an answer: EJSONException when answer is not an object or has no
 // member "rates" (the first of that name counts) or it is not an object.

@@ -1,20 +1,85 @@
 #include "rates/rest.h"
 
-#include <QStringDecoder>
-#include <QUrl>
+#include "convert/charset.h"
+#include "convert/unicode.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace kasorel {
 
-QString EncodeParameterName(const QString& name) {
-    // Unreserved minus "~"; toPercentEncoding writes upper-case hex digits.
-    return QString::fromLatin1(QUrl::toPercentEncoding(name, QByteArray(), "~"));
+namespace {
+
+bool isAsciiAlnum(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-QString EncodeParameterValue(const QString& value) {
-    QByteArray encoded = QUrl::toPercentEncoding(value, "*", "~");
-    // "%" itself is encoded as "%25", so "%20" can only have come from a space.
-    encoded.replace("%20", "+");
-    return QString::fromLatin1(encoded);
+// The unreserved characters of RFC 3986 minus "~", plus what the caller keeps as well; the
+// hex digits are upper case.
+std::u16string percentEncoded(std::u16string_view text, bool value) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::u16string out;
+    for (const char b : ToUtf8(text)) {
+        const auto c = static_cast<unsigned char>(b);
+        if (isAsciiAlnum(c) || c == '-' || c == '.' || c == '_' || (value && c == '*')) {
+            out += static_cast<char16_t>(c);
+        } else if (value && c == ' ') {
+            // "%" itself is encoded as "%25", so a "+" can only have come from a space.
+            out += u'+';
+        } else {
+            out += u'%';
+            out += static_cast<char16_t>(kHex[c >> 4]);
+            out += static_cast<char16_t>(kHex[c & 15]);
+        }
+    }
+    return out;
+}
+
+char16_t asciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c;
+}
+
+// Parameter names are ASCII in every request this program makes.
+bool sameName(std::u16string_view a, std::u16string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char16_t x, char16_t y) { return asciiLower(x) == asciiLower(y); });
+}
+
+std::string_view trimmed(std::string_view s) {
+    const auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::u16string fromLatin1(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (const char b : bytes)
+        out += static_cast<char16_t>(static_cast<unsigned char>(b));
+    return out;
+}
+
+// body in charset, without a leading byte-order mark; nothing for a charset not known.
+std::optional<std::u16string> decodedIn(std::string_view body, std::string_view charset) {
+    std::optional<std::u16string> text = DecodeCharset(body, charset);
+    if (text && !text->empty() && text->front() == u'\uFEFF')
+        text->erase(0, 1);
+    return text;
+}
+
+} // namespace
+
+std::u16string EncodeParameterName(std::u16string_view name) {
+    return percentEncoded(name, false);
+}
+
+std::u16string EncodeParameterValue(std::u16string_view value) {
+    return percentEncoded(value, true);
 }
 
 RESTParameterList CollectParameters(const RESTParameterList& first,
@@ -22,12 +87,12 @@ RESTParameterList CollectParameters(const RESTParameterList& first,
     RESTParameterList out;
     auto collect = [&out](const RESTParameter& p) {
         for (RESTParameter& have : out) {
-            if (have.name.compare(p.name, Qt::CaseInsensitive) == 0) {
+            if (sameName(have.name, p.name)) {
                 have = p;
                 return;
             }
         }
-        out.append(p);
+        out.push_back(p);
     };
     for (const RESTParameter& p : first)
         collect(p);
@@ -36,18 +101,18 @@ RESTParameterList CollectParameters(const RESTParameterList& first,
     return out;
 }
 
-QString ComposeUrl(const QString& baseUrl, const QString& resource,
-                   const RESTParameterList& parameters) {
-    QString url = baseUrl;
-    if (!resource.isEmpty()) {
-        const bool joined = url.endsWith(u'/') || resource.startsWith(u'/') ||
-                            resource.startsWith(u'?') || resource.startsWith(u'#');
+std::u16string ComposeUrl(std::u16string_view baseUrl, std::u16string_view resource,
+                          const RESTParameterList& parameters) {
+    std::u16string url(baseUrl);
+    if (!resource.empty()) {
+        const bool joined = url.ends_with(u'/') || resource.starts_with(u'/') ||
+                            resource.starts_with(u'?') || resource.starts_with(u'#');
         if (!joined)
             url += u'/';
         url += resource;
     }
     for (const RESTParameter& p : parameters) {
-        url += url.contains(u'?') ? u'&' : u'?';
+        url += url.find(u'?') != std::u16string::npos ? u'&' : u'?';
         url += EncodeParameterName(p.name);
         url += u'=';
         url += EncodeParameterValue(p.value);
@@ -55,45 +120,51 @@ QString ComposeUrl(const QString& baseUrl, const QString& resource,
     return url;
 }
 
-QByteArray CharsetOf(const QByteArray& contentType) {
-    const QList<QByteArray> parts = contentType.split(';');
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        const QByteArray part = parts[i].trimmed();
-        const qsizetype eq = part.indexOf('=');
-        if (eq < 0 || part.left(eq).trimmed().toLower() != "charset")
+std::string CharsetOf(std::string_view contentType) {
+    std::size_t start = contentType.find(';');
+    while (start != std::string_view::npos) {
+        const std::size_t end = contentType.find(';', start + 1);
+        const std::string_view part = trimmed(contentType.substr(
+            start + 1, end == std::string_view::npos ? std::string_view::npos : end - start - 1));
+        start = end;
+        const std::size_t eq = part.find('=');
+        if (eq == std::string_view::npos)
             continue;
-        QByteArray value = part.mid(eq + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
-            value = value.mid(1, value.size() - 2);
-        return value;
+        std::string name(trimmed(part.substr(0, eq)));
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name != "charset")
+            continue;
+        std::string_view value = trimmed(part.substr(eq + 1));
+        if (value.size() >= 2 && value.starts_with('"') && value.ends_with('"'))
+            value = value.substr(1, value.size() - 2);
+        return std::string(value);
     }
-    return QByteArray();
+    return std::string();
 }
 
-QString DecodeBody(const QByteArray& body, const QByteArray& contentType,
-                   const QByteArray& fallback) {
-    const QByteArray charset = CharsetOf(contentType);
-    if (!charset.isEmpty()) {
-        QStringDecoder decoder(charset.constData());
-        if (decoder.isValid())
-            return decoder.decode(body);
+std::u16string DecodeBody(std::string_view body, std::string_view contentType,
+                          std::string_view fallback) {
+    const std::string charset = CharsetOf(contentType);
+    if (!charset.empty()) {
+        if (std::optional<std::u16string> text = decodedIn(body, charset))
+            return std::move(*text);
     }
-    QStringDecoder decoder(fallback.constData());
-    if (!decoder.isValid())
-        decoder = QStringDecoder(QStringDecoder::Utf8);
-    return decoder.decode(body);
+    if (std::optional<std::u16string> text = decodedIn(body, fallback))
+        return std::move(*text);
+    std::u16string text = FromUtf8(body);
+    if (!text.empty() && text.front() == u'\uFEFF')
+        text.erase(0, 1);
+    return text;
 }
 
 RESTClient::RESTClient()
-    : baseURL_(QString::fromLatin1(kDefaultBaseURL)), params_{{QStringLiteral("Endpoint"),
-                                                               QStringLiteral("latest")},
-                                                              {QStringLiteral("access_key"),
-                                                               QStringLiteral("{access_key}")}} {}
+    : baseURL_(kDefaultBaseURL), params_{{u"Endpoint", u"latest"},
+                                         {u"access_key", u"{access_key}"}} {}
 
-void RESTClient::SetParameter(const QString& name, const QString& value) {
-    params_.removeIf(
-        [&name](const RESTParameter& p) { return p.name.compare(name, Qt::CaseInsensitive) == 0; });
-    params_.append({name, value});
+void RESTClient::SetParameter(std::u16string_view name, std::u16string_view value) {
+    std::erase_if(params_, [name](const RESTParameter& p) { return sameName(p.name, name); });
+    params_.push_back({std::u16string(name), std::u16string(value)});
 }
 
 const json::Value* RESTResponse::JSONValue() const {
@@ -104,12 +175,12 @@ const json::Value* RESTResponse::JSONValue() const {
     return value_ ? &*value_ : nullptr;
 }
 
-void RESTResponse::SetAnswer(long status, const QString& contentType,
-                             const QString& contentEncoding, const QString& content) {
+void RESTResponse::SetAnswer(long status, std::u16string contentType,
+                             std::u16string contentEncoding, std::u16string content) {
     status_ = status;
-    contentType_ = contentType;
-    contentEncoding_ = contentEncoding;
-    content_ = content;
+    contentType_ = std::move(contentType);
+    contentEncoding_ = std::move(contentEncoding);
+    content_ = std::move(content);
     parsed_ = false;
     value_.reset();
 }
@@ -117,28 +188,32 @@ void RESTResponse::SetAnswer(long status, const QString& contentType,
 RESTRequest::RESTRequest(RESTClient& client, RESTResponse& response)
     : client_(client), response_(response) {}
 
-QString RESTRequest::FullURL() const {
+std::u16string RESTRequest::FullURL() const {
     return ComposeUrl(client_.BaseURL(), resource_, CollectParameters(client_.Params(), params_));
 }
 
 void RESTRequest::Execute() {
     HttpGet get;
-    get.url = FullURL().toUtf8();
-    get.headers = {QByteArray("Accept: ") + kAccept,
-                   QByteArray("Accept-Charset: ") + kAcceptCharset};
+    get.url = ToUtf8(FullURL());
+    get.headers = {"Accept: " + std::string(kAccept),
+                   "Accept-Charset: " + std::string(kAcceptCharset)};
     get.userAgent = client_.UserAgent();
     get.connectTimeoutMs = client_.ConnectTimeout();
     get.readTimeoutMs = client_.ReadTimeout();
 
     const HttpAnswer answer = client_.Transport().Get(get);
-    QByteArray charset = CharsetOf(answer.contentType);
-    if (charset.isEmpty() || !QStringDecoder(charset.constData()).isValid())
+    std::string charset = CharsetOf(answer.contentType);
+    std::optional<std::u16string> content;
+    if (!charset.empty())
+        content = decodedIn(answer.body, charset);
+    if (!content) {
         charset = client_.FallbackCharset();
-    response_.SetAnswer(answer.status, QString::fromLatin1(answer.contentType),
-                        QString::fromLatin1(charset),
-                        DecodeBody(answer.body, answer.contentType, client_.FallbackCharset()));
+        content = DecodeBody(answer.body, std::string_view(), charset);
+    }
+    response_.SetAnswer(answer.status, fromLatin1(answer.contentType), fromLatin1(charset),
+                        std::move(*content));
     if (answer.status >= 500)
-        throw ERESTException(QStringLiteral("HTTP status %1").arg(answer.status));
+        throw ERESTException(u"HTTP status " + FromAscii(std::to_string(answer.status)));
 }
 
 } // namespace kasorel

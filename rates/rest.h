@@ -4,32 +4,32 @@
 // (resource, headers) and a response holder (status, decoded body, parsed JSON), plus the
 // pure pieces they are built from: URL composition, parameter encoding and body decoding.
 
+#include "rates/http.h"
 #include "rates/json.h"
-#include "rates/transport.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace kasorel {
 
 struct RESTParameter {
-    QString name;
-    QString value;
+    std::u16string name;
+    std::u16string value;
     friend bool operator==(const RESTParameter&, const RESTParameter&) = default;
 };
-using RESTParameterList = QList<RESTParameter>;
+using RESTParameterList = std::vector<RESTParameter>;
 
 // A parameter name for the query string, from its UTF-8 bytes: letters, digits, "-", "."
 // and "_" stay; every other byte becomes "%" and two upper-case hex digits ("*" -> "%2A",
 // space -> "%20").
-QString EncodeParameterName(const QString& name);
+std::u16string EncodeParameterName(std::u16string_view name);
 
 // A parameter value for the query string, from its UTF-8 bytes: letters, digits, "*", "-",
 // "." and "_" stay, a space becomes "+", every other byte "%XX" ("+" -> "%2B", "~" ->
 // "%7E", "%" -> "%25").
-QString EncodeParameterValue(const QString& value);
+std::u16string EncodeParameterValue(std::u16string_view value);
 
 // The parameters sent: first's entries in order, then second's; an entry whose name equals
 // one already collected, ignoring letter case, replaces that one in its place.
@@ -40,36 +40,37 @@ RESTParameterList CollectParameters(const RESTParameterList& first,
 // with "/", "?" or "#"; nothing for an empty resource), then each parameter as separator,
 // encoded name, "=", encoded value; the separator is "?" while the URL has none, "&" after.
 // An empty value still gives "name=".
-QString ComposeUrl(const QString& baseUrl, const QString& resource,
-                   const RESTParameterList& parameters);
+std::u16string ComposeUrl(std::u16string_view baseUrl, std::u16string_view resource,
+                          const RESTParameterList& parameters);
 
 // The charset parameter of a Content-Type header value, unquoted, as written ("" when
 // there is none). "application/json; charset=\"ISO-8859-1\"" gives "ISO-8859-1".
-QByteArray CharsetOf(const QByteArray& contentType);
+std::string CharsetOf(std::string_view contentType);
 
 // body decoded in the charset contentType names, or in fallback when it names none or one
-// that is not known. Undecodable bytes become U+FFFD; a leading byte-order mark is dropped.
-QString DecodeBody(const QByteArray& body, const QByteArray& contentType,
-                   const QByteArray& fallback = "utf-8");
+// that is not known (UTF-8 when fallback is not known either). Undecodable bytes become
+// U+FFFD; a leading byte-order mark is dropped.
+std::u16string DecodeBody(std::string_view body, std::string_view contentType,
+                          std::string_view fallback = "utf-8");
 
 class RESTClient {
 public:
-    static constexpr const char* kDefaultBaseURL = "http://api.exchangeratesapi.io/v1";
-    static constexpr const char* kUserAgent = "Kasorel/1.0";
+    static constexpr std::u16string_view kDefaultBaseURL = u"http://api.exchangeratesapi.io/v1";
+    static constexpr std::string_view kUserAgent = "Kasorel/1.0";
 
     // Base URL kDefaultBaseURL; parameters "Endpoint" = "latest" and "access_key" = a
     // placeholder replaced before every request; 30000 ms to connect and to wait for data.
     RESTClient();
 
-    const QString& BaseURL() const { return baseURL_; }
-    void SetBaseURL(const QString& url) { baseURL_ = url; }
+    const std::u16string& BaseURL() const { return baseURL_; }
+    void SetBaseURL(std::u16string_view url) { baseURL_ = url; }
 
     const RESTParameterList& Params() const { return params_; }
     // Removes every entry named name (ignoring letter case) and appends name = value.
-    void SetParameter(const QString& name, const QString& value);
+    void SetParameter(std::u16string_view name, std::u16string_view value);
 
-    QByteArray UserAgent() const { return kUserAgent; }
-    QByteArray FallbackCharset() const { return "utf-8"; }
+    std::string UserAgent() const { return std::string(kUserAgent); }
+    std::string FallbackCharset() const { return "utf-8"; }
     int ConnectTimeout() const { return kConnectTimeoutMs; }
     int ReadTimeout() const { return readTimeoutMs_; }
     void SetReadTimeout(int ms) { readTimeoutMs_ = ms; }
@@ -77,7 +78,7 @@ public:
     HttpTransport& Transport() { return transport_; }
 
 private:
-    QString baseURL_;
+    std::u16string baseURL_;
     RESTParameterList params_;
     static constexpr int kConnectTimeoutMs = 30000;
     int readTimeoutMs_ = 30000;
@@ -88,9 +89,9 @@ class RESTResponse {
 public:
     // Before any request: status 0, empty content, "application/json", "UTF-8".
     long StatusCode() const { return status_; }
-    const QString& Content() const { return content_; }
-    const QString& ContentType() const { return contentType_; }
-    const QString& ContentEncoding() const { return contentEncoding_; }
+    const std::u16string& Content() const { return content_; }
+    const std::u16string& ContentType() const { return contentType_; }
+    const std::u16string& ContentEncoding() const { return contentEncoding_; }
 
     // The content parsed as JSON, parsed on the first call after each answer and kept until
     // the next; nullptr when the content is empty or not valid JSON. The value belongs to
@@ -98,22 +99,23 @@ public:
     const json::Value* JSONValue() const;
 
     // Replaces everything with a new answer.
-    void SetAnswer(long status, const QString& contentType, const QString& contentEncoding,
-                   const QString& content);
+    void SetAnswer(long status, std::u16string contentType, std::u16string contentEncoding,
+                   std::u16string content);
 
 private:
     long status_ = 0;
-    QString content_;
-    QString contentType_ = QStringLiteral("application/json");
-    QString contentEncoding_ = QStringLiteral("UTF-8");
+    std::u16string content_;
+    std::u16string contentType_ = u"application/json";
+    std::u16string contentEncoding_ = u"UTF-8";
     mutable bool parsed_ = false;
     mutable std::optional<json::Value> value_;
 };
 
 class RESTRequest {
 public:
-    static constexpr const char* kAccept = "application/json, text/plain; q=0.9, text/html;q=0.8,";
-    static constexpr const char* kAcceptCharset = "utf-8, *;q=0.8";
+    static constexpr std::string_view kAccept =
+        "application/json, text/plain; q=0.9, text/html;q=0.8,";
+    static constexpr std::string_view kAcceptCharset = "utf-8, *;q=0.8";
 
     // Resource "latest", no parameters of its own, GET, answers kept in response.
     RESTRequest(RESTClient& client, RESTResponse& response);
@@ -122,7 +124,7 @@ public:
     RESTResponse& Response() const { return response_; }
 
     // The URL as it goes on the wire: base URL, resource, client and request parameters.
-    QString FullURL() const;
+    std::u16string FullURL() const;
 
     // Sends the GET and stores the answer (any status) in the response. Raises
     // ERESTException when there is no answer at all and, after storing it, for a status of
@@ -132,7 +134,7 @@ public:
 private:
     RESTClient& client_;
     RESTResponse& response_;
-    QString resource_ = QStringLiteral("latest");
+    std::u16string resource_ = u"latest";
     RESTParameterList params_;
 };
 

@@ -1,20 +1,11 @@
 #include "settings/inifile.h"
 
+#include "convert/charset.h"
 #include "convert/primitives.h"
+#include "convert/unicode.h"
+#include "settings/paths.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
-
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 // A small reader and writer of our own rather than an INI library: a write here must leave
@@ -24,8 +15,8 @@
 
 namespace kasorel {
 
-EIniFileException::EIniFileException(const QString& fileName)
-    : Exception(QStringLiteral("%1 に書き込めません").arg(fileName)) {}
+EIniFileException::EIniFileException(std::u16string_view fileName)
+    : Exception(std::u16string(fileName) + u" に書き込めません") {}
 
 namespace {
 
@@ -34,53 +25,83 @@ enum class Encoding { Utf8, Utf8Bom, Utf16LE, Utf16BE };
 // One line of the file, as byte offsets into the raw content, so that a write can splice
 // a single line and keep every other byte exactly, even bytes that do not decode.
 struct Line {
-    qsizetype begin;      // first byte of the line
-    qsizetype contentEnd; // first byte of the line break (or the end of the file)
-    qsizetype end;        // first byte after the line break
-    QString text;         // the content, decoded
+    std::size_t begin;      // first byte of the line
+    std::size_t contentEnd; // first byte of the line break (or the end of the file)
+    std::size_t end;        // first byte after the line break
+    std::u16string text;    // the content, decoded
 };
 
 struct Document {
-    QByteArray bytes;
+    std::string bytes;
     Encoding encoding = Encoding::Utf8;
-    qsizetype unit = 1;  // bytes per code unit: 1 for UTF-8, 2 for UTF-16
-    qsizetype limit = 0; // end of the last whole code unit
+    bool legacy = false;   // no mark and not UTF-8: the system's 8-bit encoding
+    std::size_t unit = 1;  // bytes per code unit: 1 for UTF-8, 2 for UTF-16
+    std::size_t limit = 0; // end of the last whole code unit
     std::vector<Line> lines;
-    QByteArray eol; // the file's line break, encoded; used for lines a write adds
+    std::string eol; // the file's line break, encoded; used for lines a write adds
 };
 
-bool isBlank(QChar c) {
+bool isBlank(char16_t c) {
     return c == u' ' || c == u'\t';
 }
 
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0;
-    qsizetype e = s.size();
+std::u16string_view trimBlanks(std::u16string_view s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
     while (b < e && isBlank(s[b]))
         ++b;
     while (e > b && isBlank(s[e - 1]))
         --e;
-    return s.mid(b, e - b);
+    return s.substr(b, e - b);
 }
 
-QStringConverter::Encoding converterEncoding(Encoding e) {
-    switch (e) {
-    case Encoding::Utf16LE:
-        return QStringConverter::Utf16LE;
-    case Encoding::Utf16BE:
-        return QStringConverter::Utf16BE;
-    default:
-        return QStringConverter::Utf8;
+// Lone surrogates stay as they are in UTF-16, which can hold them.
+std::string encode(std::u16string_view s, Encoding e) {
+    if (e != Encoding::Utf16LE && e != Encoding::Utf16BE)
+        return ToUtf8(s);
+    std::string out;
+    out.reserve(s.size() * 2);
+    for (const char16_t c : s) {
+        const char lo = static_cast<char>(c & 0xFF);
+        const char hi = static_cast<char>(c >> 8);
+        if (e == Encoding::Utf16LE) {
+            out += lo;
+            out += hi;
+        } else {
+            out += hi;
+            out += lo;
+        }
     }
+    return out;
 }
 
-QByteArray encode(const QString& s, Encoding e) {
-    QStringEncoder encoder(converterEncoding(e));
-    return encoder.encode(s);
+std::u16string decode(const Document& d, std::size_t begin, std::size_t end) {
+    const std::string_view bytes = std::string_view(d.bytes).substr(begin, end - begin);
+    std::u16string text;
+    switch (d.encoding) {
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+        text.reserve(bytes.size() / 2);
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            const auto a = static_cast<unsigned char>(bytes[i]);
+            const auto b = static_cast<unsigned char>(bytes[i + 1]);
+            text += static_cast<char16_t>(d.encoding == Encoding::Utf16LE ? a | (b << 8)
+                                                                          : (a << 8) | b);
+        }
+        break;
+    default:
+        text = d.legacy ? DecodeSystemLegacy(bytes) : FromUtf8(bytes);
+        break;
+    }
+    // A mark at the start of a line is no part of its text; the reader has always taken
+    // every line on its own and dropped one there.
+    if (!text.empty() && text.front() == u'\uFEFF')
+        text.erase(0, 1);
+    return text;
 }
 
-char16_t unitAt(const Document& d, qsizetype i) {
-    const auto b = [&](qsizetype k) { return static_cast<unsigned char>(d.bytes[k]); };
+char16_t unitAt(const Document& d, std::size_t i) {
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(d.bytes[k]); };
     switch (d.encoding) {
     case Encoding::Utf16LE:
         return static_cast<char16_t>(b(i) | (b(i + 1) << 8));
@@ -91,92 +112,120 @@ char16_t unitAt(const Document& d, qsizetype i) {
     }
 }
 
-Document parse(QByteArray bytes) {
+Document parse(std::string bytes) {
     Document d;
     d.bytes = std::move(bytes);
-    qsizetype start = 0;
-    if (d.bytes.startsWith("\xEF\xBB\xBF")) {
+    std::size_t start = 0;
+    const std::string_view all(d.bytes);
+    if (all.starts_with("\xEF\xBB\xBF")) {
         d.encoding = Encoding::Utf8Bom;
         start = 3;
-    } else if (d.bytes.startsWith("\xFF\xFE")) {
+    } else if (all.starts_with("\xFF\xFE")) {
         d.encoding = Encoding::Utf16LE;
         d.unit = 2;
         start = 2;
-    } else if (d.bytes.startsWith("\xFE\xFF")) {
+    } else if (all.starts_with("\xFE\xFF")) {
         d.encoding = Encoding::Utf16BE;
         d.unit = 2;
         start = 2;
+    } else {
+        // What Windows' own INI functions write, and what older editors save.
+        d.legacy = !IsValidUtf8(all);
     }
     // A trailing odd byte of a UTF-16 file is no code unit; it is kept but never read.
-    const qsizetype limit = d.bytes.size() - (d.bytes.size() - start) % d.unit;
+    const std::size_t limit = d.bytes.size() - (d.bytes.size() - start) % d.unit;
     d.limit = limit;
-    QStringDecoder decoder(converterEncoding(d.encoding), QStringConverter::Flag::Stateless);
-    qsizetype begin = start;
-    qsizetype i = start;
+    std::size_t begin = start;
+    std::size_t i = start;
     while (begin < limit) {
         while (i < limit && unitAt(d, i) != u'\n' && unitAt(d, i) != u'\r')
             i += d.unit;
-        const qsizetype contentEnd = i;
+        const std::size_t contentEnd = i;
         if (i < limit && unitAt(d, i) == u'\r')
             i += d.unit;
         if (i < limit && unitAt(d, i) == u'\n')
             i += d.unit;
-        if (d.eol.isEmpty() && i > contentEnd)
-            d.eol = d.bytes.mid(contentEnd, i - contentEnd);
-        const QString text =
-            decoder.decode(QByteArrayView(d.bytes).sliced(begin, contentEnd - begin));
-        d.lines.push_back(Line{begin, contentEnd, i, text});
+        if (d.eol.empty() && i > contentEnd)
+            d.eol = d.bytes.substr(contentEnd, i - contentEnd);
+        d.lines.push_back(Line{begin, contentEnd, i, decode(d, begin, contentEnd)});
         begin = i;
     }
-    if (d.eol.isEmpty())
-        d.eol = encode(QStringLiteral("\n"), d.encoding);
+    if (d.eol.empty())
+        d.eol = encode(u"\n", d.encoding);
     return d;
 }
 
 // The section name of a "[name]" line; nothing for any other line.
-std::optional<QString> sectionName(const QString& line) {
-    const QString t = trimBlanks(line);
-    if (!t.startsWith(u'['))
+std::optional<std::u16string_view> sectionName(std::u16string_view line) {
+    const std::u16string_view t = trimBlanks(line);
+    if (!t.starts_with(u'['))
         return std::nullopt;
-    const qsizetype close = t.indexOf(u']');
-    return trimBlanks(close < 0 ? t.mid(1) : t.mid(1, close - 1));
+    const std::size_t close = t.find(u']');
+    return trimBlanks(close == std::u16string_view::npos ? t.substr(1) : t.substr(1, close - 1));
 }
 
-bool isComment(const QString& line) {
-    const QString t = trimBlanks(line);
-    return t.startsWith(u';') || t.startsWith(u'#');
+bool isComment(std::u16string_view line) {
+    const std::u16string_view t = trimBlanks(line);
+    return t.starts_with(u';') || t.starts_with(u'#');
 }
 
 // The key of a "key=value" line; nothing for section, comment and other lines.
-std::optional<QString> keyName(const QString& line) {
+std::optional<std::u16string_view> keyName(std::u16string_view line) {
     if (isComment(line) || sectionName(line))
         return std::nullopt;
-    const qsizetype eq = line.indexOf(u'=');
-    if (eq < 0)
+    const std::size_t eq = line.find(u'=');
+    if (eq == std::u16string_view::npos)
         return std::nullopt;
-    return trimBlanks(line.left(eq));
+    return trimBlanks(line.substr(0, eq));
 }
 
-QString valueOf(const QString& line) {
-    QString v = trimBlanks(line.mid(line.indexOf(u'=') + 1));
+std::u16string valueOf(std::u16string_view line) {
+    std::u16string_view v = trimBlanks(line.substr(line.find(u'=') + 1));
     if (v.size() >= 2 && v.front() == v.back() && (v.front() == u'"' || v.front() == u'\''))
-        v = v.mid(1, v.size() - 2);
-    return v;
+        v = v.substr(1, v.size() - 2);
+    return std::u16string(v);
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+// Simple case folding for the scripts a name is likely to be written in: ASCII, Latin-1,
+// Greek, Cyrillic and full-width Latin, and the two signs that fold to ASCII letters.
+char16_t folded(char16_t c) {
+    if (c >= u'A' && c <= u'Z')
+        return static_cast<char16_t>(c + 0x20);
+    if (c < 0x80)
+        return c;
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F))
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x400 && c <= 0x40F)
+        return static_cast<char16_t>(c + 0x50);
+    if (c >= 0xFF21 && c <= 0xFF3A)
+        return static_cast<char16_t>(c + 0x20);
+    if (c == 0x212A) // KELVIN SIGN
+        return u'k';
+    if (c == 0x17F) // LATIN SMALL LETTER LONG S
+        return u's';
+    return c;
+}
+
+bool sameName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (folded(a[i]) != folded(b[i]))
+            return false;
+    }
+    return true;
 }
 
 struct Location {
-    std::optional<size_t> section; // the section's "[name]" line
-    std::optional<size_t> key;     // the key's line within it
-    size_t lastEntry = 0;          // the section's last key line, or its header
+    std::optional<std::size_t> section; // the section's "[name]" line
+    std::optional<std::size_t> key;     // the key's line within it
+    std::size_t lastEntry = 0;          // the section's last key line, or its header
 };
 
-Location locate(const Document& d, const QString& section, const QString& key) {
+Location locate(const Document& d, std::u16string_view section, std::u16string_view key) {
     Location loc;
-    for (size_t i = 0; i < d.lines.size(); ++i) {
+    for (std::size_t i = 0; i < d.lines.size(); ++i) {
         if (const auto name = sectionName(d.lines[i].text)) {
             if (loc.section)
                 break;
@@ -197,22 +246,21 @@ Location locate(const Document& d, const QString& section, const QString& key) {
     return loc;
 }
 
-Document load(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return parse(QByteArray());
-    return parse(f.readAll());
+Document load(std::u16string_view path) {
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    return parse(bytes ? std::move(*bytes) : std::string());
 }
 
 // The text a value is stored as, so that reading it gives the value back: a line break
 // would end the line, so it becomes a blank; blanks at either end or an enclosing pair of
 // quotes would be taken off by the reader, so such a value is put within double quotes.
-QString storedForm(QString value) {
-    for (QChar& c : value) {
+std::u16string storedForm(std::u16string_view v) {
+    std::u16string value(v);
+    for (char16_t& c : value) {
         if (c == u'\r' || c == u'\n')
             c = u' ';
     }
-    const bool blankEnd = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
+    const bool blankEnd = !value.empty() && (isBlank(value.front()) || isBlank(value.back()));
     const bool quoted = value.size() >= 2 && value.front() == value.back() &&
                         (value.front() == u'"' || value.front() == u'\'');
     if (blankEnd || quoted)
@@ -220,101 +268,15 @@ QString storedForm(QString value) {
     return value;
 }
 
-// Writes all of bytes to fd, resuming after short writes. False on the first failure, such
-// as a full disk or a file size limit.
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-// Creates the missing folders on the way to folder, each readable by its owner only: the
-// file they will hold keeps the service key.
-bool makeFolders(const QByteArray& folder) {
-    struct stat st {};
-    if (::stat(folder.constData(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    const qsizetype slash = folder.lastIndexOf('/');
-    if (slash > 0 && !makeFolders(folder.left(slash)))
-        return false;
-    return ::mkdir(folder.constData(), 0700) == 0 || errno == EEXIST;
-}
-
-// Replaces the file at path with bytes, or leaves it exactly as it was. The new content goes
-// to a temporary file beside it, unbuffered so that every failing step is seen here, is
-// flushed to the disk, and only then renamed over the old file. A buffered write would fail
-// only when it is flushed at the end, and a commit that let that pass would rename a short
-// file over the settings.
-void save(const QString& path, const QByteArray& bytes) {
-    QByteArray target = QFile::encodeName(path);
-    struct stat link {};
-    if (::lstat(target.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        // A settings file linked to something that is no file (people link it to /dev/null
-        // to keep nothing) is left alone: replacing the link, or the device, is never meant.
-        struct stat st {};
-        if (::stat(target.constData(), &st) == 0 && !S_ISREG(st.st_mode))
-            return;
-        // A link to a file is followed, so the file stays where the link points; so is a
-        // link to a file not made yet.
-        char resolved[PATH_MAX];
-        if (::realpath(target.constData(), resolved)) {
-            target = resolved;
-        } else {
-            const ssize_t n = ::readlink(target.constData(), resolved, sizeof resolved);
-            if (n <= 0 || n == static_cast<ssize_t>(sizeof resolved))
-                throw EIniFileException(path);
-            const QByteArray pointed(resolved, n);
-            const qsizetype slash = target.lastIndexOf('/');
-            target =
-                pointed.startsWith('/') || slash < 0 ? pointed : target.left(slash + 1) + pointed;
-        }
-    }
-    struct stat old {};
-    const bool exists = ::stat(target.constData(), &old) == 0;
-    if (exists && (!S_ISREG(old.st_mode) || ::access(target.constData(), W_OK) != 0))
-        throw EIniFileException(path);
-
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
-    if (!makeFolders(folder))
-        throw EIniFileException(path);
-
-    QByteArray temporary = target + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        throw EIniFileException(path);
-    // An existing file keeps its mode and owner, also when root writes it; a new one is
-    // its owner's alone.
-    bool ok = ::fchmod(fd, exists ? (old.st_mode & 07777) : 0600) == 0;
-    if (ok && exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
-        ok = ::fchown(fd, old.st_uid, old.st_gid) == 0 || errno == EPERM;
-    ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.constData(), target.constData()) == 0;
-    if (!ok) {
-        ::unlink(temporary.constData());
-        throw EIniFileException(path);
-    }
-}
-
-QByteArray withValue(const Document& d, const QString& section, const QString& key,
-                     const QString& value) {
+std::string withValue(const Document& d, std::u16string_view section, std::u16string_view key,
+                      std::u16string_view value) {
     const Location loc = locate(d, section, key);
-    const QString stored = storedForm(value);
-    QByteArray out = d.bytes;
+    const std::u16string stored = storedForm(value);
+    std::string out = d.bytes;
     if (loc.key) {
         // Keep the line's own spelling of the key and its blanks around "=" byte for byte.
         const Line& line = d.lines[*loc.key];
-        qsizetype p = line.begin;
+        std::size_t p = line.begin;
         while (p < line.contentEnd && unitAt(d, p) != u'=')
             p += d.unit;
         p += d.unit;
@@ -323,24 +285,24 @@ QByteArray withValue(const Document& d, const QString& section, const QString& k
         out.replace(p, line.contentEnd - p, encode(stored, d.encoding));
         return out;
     }
-    const QByteArray entry = encode(key + u'=' + stored, d.encoding) + d.eol;
+    const std::string entry = encode(std::u16string(key) + u'=' + stored, d.encoding) + d.eol;
     if (loc.section) {
         const Line& after = d.lines[loc.lastEntry];
-        const QByteArray lead = after.end == after.contentEnd ? d.eol : QByteArray();
+        const std::string lead = after.end == after.contentEnd ? d.eol : std::string();
         out.insert(after.end, lead + entry);
         return out;
     }
-    QByteArray tail;
+    std::string tail;
     if (!d.lines.empty() && d.lines.back().end == d.lines.back().contentEnd)
         tail = d.eol;
-    tail += encode(u'[' + section + u']', d.encoding) + d.eol + entry;
+    tail += encode(u'[' + std::u16string(section) + u']', d.encoding) + d.eol + entry;
     // Before a stray odd byte of a UTF-16 file, so that what is added stays readable.
     out.insert(d.limit, tail);
     return out;
 }
 
-bool isDecimal(const QString& s) {
-    qsizetype i = (s.startsWith(u'+') || s.startsWith(u'-')) ? 1 : 0;
+bool isDecimal(std::u16string_view s) {
+    std::size_t i = (s.starts_with(u'+') || s.starts_with(u'-')) ? 1 : 0;
     if (i == s.size())
         return false;
     for (; i < s.size(); ++i) {
@@ -350,11 +312,11 @@ bool isDecimal(const QString& s) {
     return true;
 }
 
-bool isDollarHex(const QString& s) {
+bool isDollarHex(std::u16string_view s) {
     if (s.size() < 2 || s[0] != u'$')
         return false;
-    for (qsizetype i = 1; i < s.size(); ++i) {
-        const char16_t c = s[i].unicode();
+    for (std::size_t i = 1; i < s.size(); ++i) {
+        const char16_t c = s[i];
         const bool hex =
             (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
         if (!hex)
@@ -363,34 +325,43 @@ bool isDollarHex(const QString& s) {
     return true;
 }
 
+// A rectangle with no width or height covers no pixel and meets nothing.
+bool intersects(const Rect& a, const Rect& b) {
+    if (a.width <= 0 || a.height <= 0 || b.width <= 0 || b.height <= 0)
+        return false;
+    const auto end = [](int from, int length) { return static_cast<long long>(from) + length; };
+    return a.x < end(b.x, b.width) && b.x < end(a.x, a.width) && a.y < end(b.y, b.height) &&
+           b.y < end(a.y, a.height);
+}
+
 } // namespace
 
-QString IniFileStem(const QString& executablePath) {
-    const qsizetype slash = executablePath.lastIndexOf(u'/');
-    const qsizetype dot = executablePath.lastIndexOf(u'.');
-    if (dot > slash)
-        return executablePath.left(dot);
-    return executablePath;
+std::u16string IniFileStem(std::u16string_view executablePath) {
+    const std::u16string name = FileNameOf(executablePath);
+    const std::size_t dot = name.rfind(u'.');
+    if (dot == std::u16string::npos)
+        return std::u16string(executablePath);
+    return std::u16string(executablePath.substr(0, executablePath.size() - (name.size() - dot)));
 }
 
-QString IniFilePath(const QString& stem) {
-    return stem + QStringLiteral(".ini");
+std::u16string IniFilePath(std::u16string_view stem) {
+    return std::u16string(stem) + u".ini";
 }
 
-QString ReadIniString(const QString& stem, const QString& section, const QString& key,
-                      const QString& defaultValue) {
+std::u16string ReadIniString(std::u16string_view stem, std::u16string_view section,
+                             std::u16string_view key, std::u16string_view defaultValue) {
     const Document d = load(IniFilePath(stem));
     const Location loc = locate(d, section, key);
     if (!loc.key)
-        return defaultValue;
+        return std::u16string(defaultValue);
     return valueOf(d.lines[*loc.key].text);
 }
 
-int ReadIniInteger(const QString& stem, const QString& section, const QString& key,
+int ReadIniInteger(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                    int defaultValue) {
-    QString s = ReadIniString(stem, section, key, QString());
-    if (s.size() > 2 && s.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
-        s.replace(0, 2, u'$');
+    std::u16string s = ReadIniString(stem, section, key, std::u16string_view());
+    if (s.size() > 2 && s[0] == u'0' && (s[1] == u'x' || s[1] == u'X'))
+        s.replace(0, 2, u"$");
     // TryStrToInt also takes other hex prefixes and a sign before "$"; the settings file
     // holds only decimal or "$" hex.
     int v = 0;
@@ -399,61 +370,66 @@ int ReadIniInteger(const QString& stem, const QString& section, const QString& k
     return defaultValue;
 }
 
-bool ReadIniBoolean(const QString& stem, const QString& section, const QString& key,
+bool ReadIniBoolean(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                     bool defaultValue) {
     return ReadIniInteger(stem, section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void WriteIniString(const QString& stem, const QString& section, const QString& key,
-                    const QString& value) {
-    const QString path = IniFilePath(stem);
-    save(path, withValue(load(path), section, key, value));
+void WriteIniString(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
+                    std::u16string_view value) {
+    const std::u16string path = IniFilePath(stem);
+    ReplaceWholeFile(path, withValue(load(path), section, key, value));
 }
 
-void WriteIniBoolean(const QString& stem, const QString& section, const QString& key, bool value) {
-    WriteIniString(stem, section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+void WriteIniBoolean(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
+                     bool value) {
+    WriteIniString(stem, section, key, value ? u"1" : u"0");
 }
 
-void WriteIniInteger(const QString& stem, const QString& section, const QString& key, int value) {
+void WriteIniInteger(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
+                     int value) {
     WriteIniString(stem, section, key, IntToStr(value));
 }
 
-QPoint ClampIniPosition(QPoint stored, QSize screen) {
-    int top = stored.y();
-    int left = stored.x();
-    if (screen.height() > 0 && top > screen.height())
-        top %= screen.height();
-    if (screen.width() > 0 && left > screen.width())
-        left %= screen.width();
-    return QPoint(left, top);
+Point ClampIniPosition(Point stored, Size screen) {
+    int top = stored.y;
+    int left = stored.x;
+    if (screen.height > 0 && top > screen.height)
+        top %= screen.height;
+    if (screen.width > 0 && left > screen.width)
+        left %= screen.width;
+    return Point{left, top};
 }
 
-bool IsOnAnyScreen(const QRect& frame, const QList<QRect>& screens) {
-    if (screens.isEmpty())
+bool IsOnAnyScreen(const Rect& frame, const std::vector<Rect>& screens) {
+    if (screens.empty())
         return true;
     // An empty frame (a window not yet laid out) still counts by its corner.
-    const QRect probe = frame.isEmpty() ? QRect(frame.topLeft(), QSize(1, 1)) : frame;
-    for (const QRect& s : screens) {
-        if (s.intersects(probe))
+    const Rect probe = frame.width <= 0 || frame.height <= 0 ? Rect{frame.x, frame.y, 1, 1} : frame;
+    for (const Rect& s : screens) {
+        if (intersects(s, probe))
             return true;
     }
     return false;
 }
 
-QPoint ReadIniPosition(const QString& stem, const QString& section, const QString& prefix,
-                       const QRect& frame, QSize primaryScreen, const QList<QRect>& screens) {
-    const int left = ReadIniInteger(stem, section, prefix + QStringLiteral("_left"), frame.x());
-    const int top = ReadIniInteger(stem, section, prefix + QStringLiteral("_top"), frame.y());
-    const QPoint p = ClampIniPosition(QPoint(left, top), primaryScreen);
-    if (!IsOnAnyScreen(QRect(p, frame.size()), screens))
-        return frame.topLeft();
-    return p;
+Point ReadIniPosition(std::u16string_view stem, std::u16string_view section,
+                      std::u16string_view prefix, const Rect& frame, Size primaryScreen,
+                      const std::vector<Rect>& screens) {
+    const std::u16string p(prefix);
+    const int left = ReadIniInteger(stem, section, p + u"_left", frame.x);
+    const int top = ReadIniInteger(stem, section, p + u"_top", frame.y);
+    const Point placed = ClampIniPosition(Point{left, top}, primaryScreen);
+    if (!IsOnAnyScreen(Rect{placed.x, placed.y, frame.width, frame.height}, screens))
+        return frame.TopLeft();
+    return placed;
 }
 
-void WriteIniPosition(const QString& stem, const QString& section, const QString& prefix,
-                      QPoint position) {
-    WriteIniInteger(stem, section, prefix + QStringLiteral("_left"), position.x());
-    WriteIniInteger(stem, section, prefix + QStringLiteral("_top"), position.y());
+void WriteIniPosition(std::u16string_view stem, std::u16string_view section,
+                      std::u16string_view prefix, Point position) {
+    const std::u16string p(prefix);
+    WriteIniInteger(stem, section, p + u"_left", position.x);
+    WriteIniInteger(stem, section, p + u"_top", position.y);
 }
 
 } // namespace kasorel

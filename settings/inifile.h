@@ -12,48 +12,41 @@
 // Encodings: UTF-8 with or without a byte-order mark, UTF-16 LE or BE with one. A write
 // keeps the file's encoding; a new file is UTF-8 without a mark.
 
-#include "convert/errors.h"
+#include "settings/file.h"
+#include "settings/geometry.h"
 
-#include <QList>
-#include <QPoint>
-#include <QRect>
-#include <QSize>
-#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace kasorel {
-
-// The settings file could not be written. The message is "<full path> に書き込めません".
-class EIniFileException : public Exception {
-public:
-    explicit EIniFileException(const QString& fileName);
-};
 
 // The settings path stem for an executable: its full path with the extension of the file
 // name part removed (from the last "." of the file name on). A file name without "." stays
 // whole; a "." in a folder name is not an extension. "/opt/tool.bin" gives "/opt/tool",
 // "/opt/v1.2/tool" stays as it is.
-QString IniFileStem(const QString& executablePath);
+std::u16string IniFileStem(std::u16string_view executablePath);
 
 // The settings file's path for a stem: the stem followed by ".ini".
-QString IniFilePath(const QString& stem);
+std::u16string IniFilePath(std::u16string_view stem);
 
 // The value stored under section/key, or defaultValue when the file, the section or the key
 // is missing or the file cannot be read. Never fails. The whole value is returned, however
 // long.
-QString ReadIniString(const QString& stem, const QString& section, const QString& key,
-                      const QString& defaultValue);
+std::u16string ReadIniString(std::u16string_view stem, std::u16string_view section,
+                             std::u16string_view key, std::u16string_view defaultValue);
 
 // The stored integer. A value of more than two characters starting with "0x" or "0X" is read
 // as "$" and the rest. Accepted: decimal digits with an optional sign, or "$" and hex
 // digits (at most eight significant, read as a 32-bit pattern, so "$FFFFFFFF" is -1).
 // Anything else (empty, blanks inside, "x10", a sign before "$", out of the 32-bit range)
 // gives defaultValue.
-int ReadIniInteger(const QString& stem, const QString& section, const QString& key,
+int ReadIniInteger(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                    int defaultValue);
 
 // Whether the stored integer, read with 1 or 0 as its default, is non-zero: "1", "-1" and
 // "0x10" are true, "0" false, "yes" and "true" give defaultValue.
-bool ReadIniBoolean(const QString& stem, const QString& section, const QString& key,
+bool ReadIniBoolean(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                     bool defaultValue);
 
 // Stores value under section/key: the key's line is rewritten, or the key is added after
@@ -70,35 +63,38 @@ bool ReadIniBoolean(const QString& stem, const QString& section, const QString& 
 // (/dev/null) is left alone and the write is skipped without an error.
 // EIniFileException when the file or its folder cannot be written (read-only file or
 // folder, a path below a regular file, full disk, file size limit).
-void WriteIniString(const QString& stem, const QString& section, const QString& key,
-                    const QString& value);
+void WriteIniString(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
+                    std::u16string_view value);
 
 // Stores "1" for true and "0" for false. Errors as WriteIniString.
-void WriteIniBoolean(const QString& stem, const QString& section, const QString& key, bool value);
+void WriteIniBoolean(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
+                     bool value);
 
 // Stores value as decimal text. Errors as WriteIniString.
-void WriteIniInteger(const QString& stem, const QString& section, const QString& key, int value);
+void WriteIniInteger(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
+                     int value);
 
 // Where a window goes given a stored position: a top beyond the screen height becomes its
 // remainder by the height, then a left beyond the screen width its remainder by the width.
 // A value equal to the size, and a negative one, stay. A zero or negative screen size
 // leaves its coordinate alone.
-QPoint ClampIniPosition(QPoint stored, QSize screen);
+Point ClampIniPosition(Point stored, Size screen);
 
 // Whether a window with the given frame rectangle shows on at least one of screens. With no
 // screens known, every position counts as shown.
-bool IsOnAnyScreen(const QRect& frame, const QList<QRect>& screens);
+bool IsOnAnyScreen(const Rect& frame, const std::vector<Rect>& screens);
 
 // The window position to restore: prefix + "_left" and prefix + "_top" read as integers with
 // the current frame position's coordinates as defaults, then clamped to primaryScreen
 // (ClampIniPosition). When the window, of frame's size, would then be on none of screens
 // (a monitor since unplugged, a hand-edited file), frame's own position is returned.
-QPoint ReadIniPosition(const QString& stem, const QString& section, const QString& prefix,
-                       const QRect& frame, QSize primaryScreen, const QList<QRect>& screens);
+Point ReadIniPosition(std::u16string_view stem, std::u16string_view section,
+                      std::u16string_view prefix, const Rect& frame, Size primaryScreen,
+                      const std::vector<Rect>& screens);
 
 // Stores position's x under prefix + "_left", then its y under prefix + "_top". Errors as
 // WriteIniInteger; when the first write fails the second is not tried.
-void WriteIniPosition(const QString& stem, const QString& section, const QString& prefix,
-                      QPoint position);
+void WriteIniPosition(std::u16string_view stem, std::u16string_view section,
+                      std::u16string_view prefix, Point position);
 
 } // namespace kasorel

@@ -4,33 +4,33 @@
 // place. Names are matched without regard to case in the file, but are always written in
 // this spelling.
 
-#include <QString>
+#include <string_view>
 
 namespace kasorel::ini {
 
 // The main window's position: prefix + "_left" and prefix + "_top", integers whose default
 // is the window's current edge.
-inline const QString ApSection = QStringLiteral("Ap");
-inline const QString MainFormPrefix = QStringLiteral("MainForm");
+inline constexpr std::u16string_view ApSection = u"Ap";
+inline constexpr std::u16string_view MainFormPrefix = u"MainForm";
 
 // The spreadsheet's web address, opened by "スプシ表示".
-inline const QString SpsheetSection = QStringLiteral("Spsheet");
-inline const QString UrlKey = QStringLiteral("URL");
-inline const QString UrlDefault;
+inline constexpr std::u16string_view SpsheetSection = u"Spsheet";
+inline constexpr std::u16string_view UrlKey = u"URL";
+inline constexpr std::u16string_view UrlDefault;
 
 // The exchange-rate service's access key.
-inline const QString ExchangeRatesApiSection = QStringLiteral("exchangeratesapi");
-inline const QString ApiKeyKey = QStringLiteral("APIKey");
-inline const QString ApiKeyDefault;
+inline constexpr std::u16string_view ExchangeRatesApiSection = u"exchangeratesapi";
+inline constexpr std::u16string_view ApiKeyKey = u"APIKey";
+inline constexpr std::u16string_view ApiKeyDefault;
 
 // Whether View card rows get "Suica" as their remark.
-inline const QString ViewSection = QStringLiteral("View");
-inline const QString SuicaKey = QStringLiteral("Suica");
+inline constexpr std::u16string_view ViewSection = u"View";
+inline constexpr std::u16string_view SuicaKey = u"Suica";
 inline constexpr bool SuicaDefault = false;
 
 // Whether co-op rows get "保険" as their remark.
-inline const QString SeikyoSection = QStringLiteral("seikyo");
-inline const QString HokenKey = QStringLiteral("hoken");
+inline constexpr std::u16string_view SeikyoSection = u"seikyo";
+inline constexpr std::u16string_view HokenKey = u"hoken";
 inline constexpr bool HokenDefault = false;
 
 } // namespace kasorel::ini

@@ -1,38 +1,21 @@
 #include "settings/location.h"
 
+#include "settings/file.h"
 #include "settings/inifile.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <unistd.h>
+#include "settings/paths.h"
 
 namespace kasorel {
 
-namespace {
-
-// A folder that is really a regular file passes access(); nothing can be made below it.
-bool canWriteFolder(const QString& path) {
-    return QFileInfo(path).isDir() && ::access(QFile::encodeName(path).constData(), W_OK) == 0;
-}
-
-bool canWrite(const QString& path) {
-    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
-}
-
-bool exists(const QString& path) {
-    return ::access(QFile::encodeName(path).constData(), F_OK) == 0;
-}
-
-} // namespace
-
-QString ChooseIniFileStem(const QString& executablePath, const QString& userConfigFolder,
-                          bool perUserOnly) {
-    const QString beside = IniFileStem(executablePath);
-    const QString file = IniFilePath(beside);
-    const QString folder = QFileInfo(executablePath).absolutePath();
-    if (!perUserOnly && canWriteFolder(folder) && (!exists(file) || canWrite(file)))
+std::u16string ChooseIniFileStem(std::u16string_view executablePath,
+                                 std::u16string_view userConfigFolder, bool perUserOnly) {
+    const std::u16string beside = IniFileStem(executablePath);
+    const std::u16string file = IniFilePath(beside);
+    // A bare file name lies in the working folder.
+    const std::u16string parent = FolderOf(executablePath);
+    const std::u16string folder = parent.empty() ? std::u16string(u".") : parent;
+    if (!perUserOnly && IsWritableFolder(folder) && (!PathExists(file) || IsWritableFile(file)))
         return beside;
-    return userConfigFolder + QStringLiteral("/kasorel");
+    return JoinPath(userConfigFolder, u"kasorel");
 }
 
 } // namespace kasorel

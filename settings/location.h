@@ -4,7 +4,8 @@
 // user unpacked or built keeps its settings with it, or the user's own one, where the
 // program is installed for everybody.
 
-#include <QString>
+#include <string>
+#include <string_view>
 
 namespace kasorel {
 
@@ -12,12 +13,12 @@ namespace kasorel {
 //   - IniFileStem(executablePath), the file beside the executable, when perUserOnly is
 //     false and the user can replace that file: the executable's folder is writable and the
 //     file, when it exists, is writable too;
-//   - otherwise userConfigFolder + "/kasorel", so the file is kasorel.ini in the user's
-//     configuration folder, which the first write creates.
+//   - otherwise JoinPath(userConfigFolder, "kasorel"), so the file is kasorel.ini in the
+//     user's configuration folder, which the first write creates.
 // perUserOnly is set in the program built for the system package, so that not even root
 // leaves a file beside /usr/bin/kasorel. The checks ask the file system with the caller's
 // own rights; a folder below a regular file counts as not writable.
-QString ChooseIniFileStem(const QString& executablePath, const QString& userConfigFolder,
-                          bool perUserOnly);
+std::u16string ChooseIniFileStem(std::u16string_view executablePath,
+                                 std::u16string_view userConfigFolder, bool perUserOnly);
 
 } // namespace kasorel

@@ -3,9 +3,13 @@
 #include "rates/query.h"
 #include "rates/rest.h"
 
+#include "convert/unicode.h"
 #include "rates_local_server.h"
+#include "text_printers.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 #include <atomic>
 #include <cstdlib>
@@ -16,6 +20,7 @@ namespace {
 
 constexpr const char* kRates =
     R"({"success":true,"base":"EUR","rates":{"JPY":163.9,"USD":1.0832}})";
+const std::u16string kRates16 = FromUtf8(kRates);
 
 class Query : public testing::Test {
 protected:
@@ -26,12 +31,12 @@ protected:
 
     void SetUp() override {
         ASSERT_GT(server.Port(), 0);
-        client.SetBaseURL(QString::fromStdString(server.Base()) + "/v1");
-        client.SetParameter("access_key", "KEY");
+        client.SetBaseURL(FromUtf8(server.Base() + "/v1"));
+        client.SetParameter(u"access_key", u"KEY");
     }
 
     // Runs the query on a text area holding text; returns the rate, leaves the text in memo.
-    std::optional<double> Run(const QString& text = QString()) {
+    std::optional<double> Run(std::u16string_view text = {}) {
         memo.SetText(text);
         return QueryExchangeRate(request, memo);
     }
@@ -63,14 +68,15 @@ protected:
     TextArea memo;
 };
 
-const QString kFailed = kRateQueryFailed;
+const std::u16string kFailed(kRateQueryFailed);
+const std::string kFailedUtf8 = ToUtf8(kRateQueryFailed);
 
 TEST_F(Query, SendsExactlyTheConfiguredGet) {
     server.Answer([](const auto&, auto& res) { res.set_content(kRates, "application/json"); });
     const std::optional<double> rate = Run();
     ASSERT_TRUE(rate.has_value());
     EXPECT_EQ(*rate, 163.9 / 1.0832);
-    EXPECT_EQ(memo.Text(), QString(kRates) + "\r\n");
+    EXPECT_EQ(memo.Text(), kRates16 + u"\r\n");
     const std::vector<Seen> seen = server.Requests();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].target, "/v1/latest?Endpoint=latest&access_key=KEY");
@@ -80,15 +86,20 @@ TEST_F(Query, SendsExactlyTheConfiguredGet) {
 
 struct KeyCase {
     const char* name;
-    QString key;
+    std::u16string key;
     std::string sent;
 };
+
+// Lists the case by its name.
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Keys : public Query, public testing::WithParamInterface<KeyCase> {};
 
 TEST_P(Keys, AreEncodedInTheQueryString) {
     server.Answer([](const auto&, auto& res) { res.set_content(kRates, "application/json"); });
-    client.SetParameter("access_key", GetParam().key);
+    client.SetParameter(u"access_key", GetParam().key);
     Run();
     const std::vector<Seen> seen = server.Requests();
     ASSERT_EQ(seen.size(), 1u);
@@ -96,11 +107,11 @@ TEST_P(Keys, AreEncodedInTheQueryString) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Keys,
-                         testing::Values(KeyCase{"Empty", "", ""},
-                                         KeyCase{"Space", "ab cd", "ab+cd"},
-                                         KeyCase{"Tilde", "ab~cd", "ab%7Ecd"},
-                                         KeyCase{"PlusAndPercent", "a+b%20", "a%2Bb%2520"},
-                                         KeyCase{"NonAscii", "鍵", "%E9%8D%B5"}),
+                         testing::Values(KeyCase{"Empty", u"", ""},
+                                         KeyCase{"Space", u"ab cd", "ab+cd"},
+                                         KeyCase{"Tilde", u"ab~cd", "ab%7Ecd"},
+                                         KeyCase{"PlusAndPercent", u"a+b%20", "a%2Bb%2520"},
+                                         KeyCase{"NonAscii", u"鍵", "%E9%8D%B5"}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 struct AnswerCase {
@@ -108,9 +119,14 @@ struct AnswerCase {
     int status;
     std::string contentType; // empty: no Content-Type header
     std::string body;
-    QStringList lines; // what the query leaves in an empty text area
+    std::vector<std::string> lines; // what the query leaves in an empty text area, UTF-8
     std::optional<double> rate;
 };
+
+// Lists the case by its name.
+void PrintTo(const AnswerCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Answers : public Query, public testing::WithParamInterface<AnswerCase> {};
 
@@ -123,9 +139,9 @@ TEST_P(Answers, EndInTheTextArea) {
             res.set_header("Content-Type", c.contentType);
     });
     EXPECT_EQ(Run(), c.rate);
-    QString expected;
-    for (const QString& line : c.lines)
-        expected += line + "\r\n";
+    std::u16string expected;
+    for (const std::string& line : c.lines)
+        expected += FromUtf8(line) + u"\r\n";
     EXPECT_EQ(memo.Text(), expected);
     EXPECT_EQ(server.Requests().size(), 1u);
 }
@@ -137,18 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
     Statuses, Answers,
     testing::Values(
         AnswerCase{"Ok", 200, "application/json", kRates, {kRates}, 163.9 / 1.0832},
-        AnswerCase{"Unauthorized",
-                   401,
-                   "application/json",
-                   kRejected,
-                   {QString::fromStdString(kRejected), kFailed},
-                   {}},
-        AnswerCase{"NotFound",
-                   404,
-                   "application/json",
-                   kRejected,
-                   {QString::fromStdString(kRejected), kFailed},
-                   {}},
+        AnswerCase{
+            "Unauthorized", 401, "application/json", kRejected, {kRejected, kFailedUtf8}, {}},
+        AnswerCase{"NotFound", 404, "application/json", kRejected, {kRejected, kFailedUtf8}, {}},
         AnswerCase{"ClientErrorWithRatesIsAnAnswer",
                    404,
                    "application/json",
@@ -161,31 +168,31 @@ INSTANTIATE_TEST_SUITE_P(
                    kRates,
                    {kRates},
                    163.9 / 1.0832},
-        AnswerCase{"ServerError", 500, "application/json", kRates, {kFailed}, {}},
-        AnswerCase{"Unavailable", 503, "text/html", "<html>busy</html>", {kFailed}, {}},
+        AnswerCase{"ServerError", 500, "application/json", kRates, {kFailedUtf8}, {}},
+        AnswerCase{"Unavailable", 503, "text/html", "<html>busy</html>", {kFailedUtf8}, {}},
         AnswerCase{
-            "HtmlPage", 200, "text/html", "<html><body>Not here</body></html>", {kFailed}, {}},
-        AnswerCase{"EmptyBody", 200, "application/json", "", {kFailed}, {}},
+            "HtmlPage", 200, "text/html", "<html><body>Not here</body></html>", {kFailedUtf8}, {}},
+        AnswerCase{"EmptyBody", 200, "application/json", "", {kFailedUtf8}, {}},
         AnswerCase{"NoContentType", 200, "", kRates, {kRates}, 163.9 / 1.0832},
         AnswerCase{"NoUsd",
                    200,
                    "application/json",
                    R"({"rates":{"JPY":151}})",
-                   {R"({"rates":{"JPY":151}})", kFailed},
+                   {R"({"rates":{"JPY":151}})", kFailedUtf8},
                    {}},
         AnswerCase{"UsdZero",
                    200,
                    "application/json",
                    R"({"rates":{"JPY":151,"USD":0}})",
-                   {R"({"rates":{"JPY":151,"USD":0}})", kFailed},
+                   {R"({"rates":{"JPY":151,"USD":0}})", kFailedUtf8},
                    {}},
         AnswerCase{"RatesNotObject",
                    200,
                    "application/json",
                    R"({"rates":null})",
-                   {R"({"rates":null})", kFailed},
+                   {R"({"rates":null})", kFailedUtf8},
                    {}},
-        AnswerCase{"NotAnObject", 200, "application/json", "[1,2]", {"[1,2]", kFailed}, {}},
+        AnswerCase{"NotAnObject", 200, "application/json", "[1,2]", {"[1,2]", kFailedUtf8}, {}},
         AnswerCase{"DuplicatedRatesFirstWins",
                    200,
                    "application/json",
@@ -202,32 +209,32 @@ INSTANTIATE_TEST_SUITE_P(
                    200,
                    "application/json; charset=ISO-8859-1",
                    "{\"base\":\"caf\xe9\",\"rates\":{\"JPY\":2,\"USD\":1}}",
-                   {QStringLiteral(R"({"base":"café","rates":{"JPY":2,"USD":1}})")},
+                   {R"({"base":"café","rates":{"JPY":2,"USD":1}})"},
                    2},
         AnswerCase{"UnknownCharsetIsUtf8",
                    200,
                    "application/json; charset=x-nothing",
                    "{\"base\":\"caf\xc3\xa9\",\"rates\":{\"JPY\":2,\"USD\":1}}",
-                   {QStringLiteral(R"({"base":"café","rates":{"JPY":2,"USD":1}})")},
+                   {R"({"base":"café","rates":{"JPY":2,"USD":1}})"},
                    2},
         AnswerCase{"DeepNesting",
                    200,
                    "application/json",
                    std::string(600, '[') + std::string(600, ']'),
-                   {kFailed},
+                   {kFailedUtf8},
                    {}},
         AnswerCase{"LoneLowSurrogate",
                    200,
                    "application/json",
                    R"({"a":"\udc00","rates":{"JPY":2,"USD":1}})",
-                   {kFailed},
+                   {kFailedUtf8},
                    {}}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(Query, FailureLineFollowsExistingText) {
     server.Answer([](const auto&, auto& res) { res.status = 500; });
-    EXPECT_FALSE(Run("line").has_value());
-    EXPECT_EQ(memo.Text(), "line\r\n" + kFailed);
+    EXPECT_FALSE(Run(u"line").has_value());
+    EXPECT_EQ(memo.Text(), u"line\r\n" + kFailed);
 }
 
 TEST_F(Query, FollowsRedirectWithItsCookieAndSameHeaders) {
@@ -240,7 +247,7 @@ TEST_F(Query, FollowsRedirectWithItsCookieAndSameHeaders) {
         res.set_content(kRates, "application/json");
     });
     EXPECT_TRUE(Run().has_value());
-    EXPECT_EQ(memo.Text(), QString(kRates) + "\r\n");
+    EXPECT_EQ(memo.Text(), kRates16 + u"\r\n");
     const std::vector<Seen> seen = server.Requests();
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1].target, "/moved?x=1");
@@ -252,7 +259,7 @@ TEST_F(Query, FollowsRedirectWithItsCookieAndSameHeaders) {
 TEST_F(Query, RedirectLoopStopsAfterTenRedirects) {
     server.Answer([](const auto&, auto& res) { res.set_redirect("/v1/latest?again", 302); });
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(memo.Text(), kFailed + "\r\n");
+    EXPECT_EQ(memo.Text(), kFailed + u"\r\n");
     EXPECT_EQ(server.Requests().size(), 11u);
 }
 
@@ -262,7 +269,7 @@ TEST_P(Schemes, RedirectOutOfHttpIsRefused) {
     const std::string target = GetParam();
     server.Answer([target](const auto&, auto& res) { res.set_redirect(target, 302); });
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(memo.Text(), kFailed + "\r\n");
+    EXPECT_EQ(memo.Text(), kFailed + u"\r\n");
     EXPECT_EQ(server.Requests().size(), 1u);
 }
 
@@ -280,7 +287,7 @@ TEST_F(Query, CookieFromOneAnswerGoesWithTheNextRequest) {
         res.set_content(kRates, "application/json");
     });
     Run();
-    client.SetParameter("access_key", "OTHER");
+    client.SetParameter(u"access_key", u"OTHER");
     Run();
     const std::vector<Seen> seen = server.Requests();
     ASSERT_EQ(seen.size(), 2u);
@@ -292,17 +299,17 @@ TEST_F(Query, CookieFromOneAnswerGoesWithTheNextRequest) {
 TEST_F(Query, BodyAtTheCapIsAccepted) {
     std::string body = R"({"rates":{"JPY":2,"USD":1},"pad":")";
     body += std::string(kMaxBodyBytes - body.size() - 2, 'x') + "\"}";
-    ASSERT_EQ(static_cast<qsizetype>(body.size()), kMaxBodyBytes);
+    ASSERT_EQ(body.size(), kMaxBodyBytes);
     server.Answer([&body](const auto&, auto& res) { res.set_content(body, "application/json"); });
     EXPECT_EQ(Run(), 2);
-    EXPECT_EQ(memo.Text(), QString::fromStdString(body) + "\r\n");
+    EXPECT_EQ(memo.Text(), FromUtf8(body) + u"\r\n");
 }
 
 TEST_F(Query, BodyOverTheCapWithContentLengthIsRefused) {
     const std::string body(kMaxBodyBytes + 1, ' ');
     server.Answer([&body](const auto&, auto& res) { res.set_content(body, "application/json"); });
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(memo.Text(), kFailed + "\r\n");
+    EXPECT_EQ(memo.Text(), kFailed + u"\r\n");
 }
 
 TEST_F(Query, ChunkedBodyOverTheCapIsRefused) {
@@ -312,7 +319,7 @@ TEST_F(Query, ChunkedBodyOverTheCapIsRefused) {
                                          [](size_t offset, httplib::DataSink& sink) {
                                              if (offset == 0)
                                                  return sink.write("[", 1);
-                                             if (offset > static_cast<size_t>(kMaxBodyBytes)) {
+                                             if (offset > kMaxBodyBytes) {
                                                  sink.write("0]", 2);
                                                  sink.done();
                                                  return true;
@@ -327,7 +334,7 @@ TEST_F(Query, ChunkedBodyOverTheCapIsRefused) {
                                          });
     });
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(memo.Text(), kFailed + "\r\n");
+    EXPECT_EQ(memo.Text(), kFailed + u"\r\n");
 }
 
 TEST_F(Query, RefusedPortIsAFailure) {
@@ -336,9 +343,9 @@ TEST_F(Query, RefusedPortIsAFailure) {
         LocalServer closed;
         port = closed.Port();
     }
-    client.SetBaseURL(QString("http://127.0.0.1:%1/v1").arg(port));
+    client.SetBaseURL(FromUtf8("http://127.0.0.1:" + std::to_string(port) + "/v1"));
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(memo.Text(), kFailed + "\r\n");
+    EXPECT_EQ(memo.Text(), kFailed + u"\r\n");
 }
 
 TEST_F(Query, ServerThatNeverAnswersTimesOut) {
@@ -348,14 +355,14 @@ TEST_F(Query, ServerThatNeverAnswersTimesOut) {
         res.set_content(kRates, "application/json");
     });
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(memo.Text(), kFailed + "\r\n");
+    EXPECT_EQ(memo.Text(), kFailed + u"\r\n");
 }
 
 TEST_F(Query, ServerThatStallsMidBodyTimesOut) {
     client.SetReadTimeout(1000);
     AnswerStallingMidBody();
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(memo.Text(), kFailed + "\r\n");
+    EXPECT_EQ(memo.Text(), kFailed + u"\r\n");
 }
 
 TEST_F(Query, StallOnAReusedConnectionTimesOut) {
@@ -373,7 +380,7 @@ TEST_F(Query, StallOnAReusedConnectionTimesOut) {
     });
     EXPECT_TRUE(Run().has_value());
     EXPECT_FALSE(Run().has_value());
-    EXPECT_EQ(memo.Text(), kFailed + "\r\n");
+    EXPECT_EQ(memo.Text(), kFailed + u"\r\n");
     EXPECT_EQ(calls, 2);
 }
 
@@ -384,18 +391,19 @@ TEST_F(Query, StallMidBodyIsTheReasonGiven) {
         request.Execute();
         FAIL() << "no error";
     } catch (const ERESTException& e) {
-        EXPECT_EQ(e.message(), "REST request failed: no data received for 1000 ms");
+        EXPECT_EQ(e.message(), u"REST request failed: no data received for 1000 ms");
     }
 }
 
 TEST_F(Query, TransportFailureNamesTheReason) {
-    client.SetBaseURL("http://127.0.0.1:1/v1");
+    client.SetBaseURL(u"http://127.0.0.1:1/v1");
     try {
         request.Execute();
         FAIL() << "no error";
     } catch (const ERESTException& e) {
-        EXPECT_TRUE(e.message().startsWith("REST request failed: ")) << e.what();
-        EXPECT_GT(e.message().size(), QString("REST request failed: ").size());
+        const std::u16string_view lead = u"REST request failed: ";
+        EXPECT_TRUE(e.message().starts_with(lead)) << e.what();
+        EXPECT_GT(e.message().size(), lead.size());
     }
 }
 

@@ -1,11 +1,13 @@
 #!/usr/bin/python3
 """Stands in for the exchange-rate service on 127.0.0.1, reached as the program's HTTP proxy
-(http_proxy), so the real program's request never leaves the machine.
+(http_proxy), or as the service's own host where a test resolves its name to 127.0.0.1, so
+the real program's request never leaves the machine.
 
-  rates_proxy.py PORTFILE LOG DELAY
+  rates_proxy.py PORTFILE LOG DELAY [PORT]
 
-Writes the port it listens on to PORTFILE, answers every GET after DELAY seconds with a
-rates answer (1 USD = 151.3 JPY) and appends each request's target to LOG.
+Listens on PORT (any free one when not given) and writes it to PORTFILE, answers every GET
+after DELAY seconds with a rates answer (1 USD = 151.3 JPY) and appends each request's
+target to LOG.
 """
 import http.server
 import os
@@ -13,6 +15,7 @@ import sys
 import time
 
 portfile, log, delay = sys.argv[1], sys.argv[2], float(sys.argv[3])
+port = int(sys.argv[4]) if len(sys.argv) > 4 else 0
 ANSWER = b'{"success":true,"rates":{"JPY":151.3,"USD":1}}'
 
 
@@ -31,7 +34,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
 
-server = http.server.HTTPServer(("127.0.0.1", 0), Handler)
+server = http.server.HTTPServer(("127.0.0.1", port), Handler)
 with open(portfile + ".tmp", "w") as f:
     f.write(str(server.server_address[1]))
 os.rename(portfile + ".tmp", portfile)

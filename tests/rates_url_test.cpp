@@ -1,6 +1,10 @@
 #include "rates/rest.h"
 
+#include "text_printers.h"
+
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 using namespace kasorel;
 
@@ -8,10 +12,15 @@ namespace {
 
 struct EncodeCase {
     const char* name;
-    QString in;
-    QString asName;
-    QString asValue;
+    std::u16string in;
+    std::u16string asName;
+    std::u16string asValue;
 };
+
+// Lists the case by its name.
+void PrintTo(const EncodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Encoding : public testing::TestWithParam<EncodeCase> {};
 
@@ -23,29 +32,36 @@ TEST_P(Encoding, NamesAndValues) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, Encoding,
-    testing::Values(
-        EncodeCase{"Empty", "", "", ""},
-        EncodeCase{"IssuedKey", "a1B2c3D4e5", "a1B2c3D4e5", "a1B2c3D4e5"},
-        EncodeCase{"Space", "ab cd", "ab%20cd", "ab+cd"},
-        EncodeCase{"Tilde", "a~b", "a%7Eb", "a%7Eb"}, EncodeCase{"Star", "a*b", "a%2Ab", "a*b"},
-        EncodeCase{"KeptByBoth", "-._", "-._", "-._"}, EncodeCase{"Plus", "a+b", "a%2Bb", "a%2Bb"},
-        EncodeCase{"PercentNotReencoded", "%20", "%2520", "%2520"},
-        EncodeCase{"Reserved", "&=?/#", "%26%3D%3F%2F%23", "%26%3D%3F%2F%23"},
-        EncodeCase{"OtherPrintable", "!\"'(),:;<>@[\\]^`{|}$",
-                   "%21%22%27%28%29%2C%3A%3B%3C%3E%40%5B%5C%5D%5E%60%7B%7C%7D%24",
-                   "%21%22%27%28%29%2C%3A%3B%3C%3E%40%5B%5C%5D%5E%60%7B%7C%7D%24"},
-        EncodeCase{"ControlAndDelete", QString::fromLatin1("\t\x7f"), "%09%7F", "%09%7F"},
-        EncodeCase{"NonAsciiAsUtf8Bytes", "キー", "%E3%82%AD%E3%83%BC", "%E3%82%AD%E3%83%BC"},
-        EncodeCase{"PairAsFourBytes", "𠮷", "%F0%A0%AE%B7", "%F0%A0%AE%B7"}),
+    testing::Values(EncodeCase{"Empty", u"", u"", u""},
+                    EncodeCase{"IssuedKey", u"a1B2c3D4e5", u"a1B2c3D4e5", u"a1B2c3D4e5"},
+                    EncodeCase{"Space", u"ab cd", u"ab%20cd", u"ab+cd"},
+                    EncodeCase{"Tilde", u"a~b", u"a%7Eb", u"a%7Eb"},
+                    EncodeCase{"Star", u"a*b", u"a%2Ab", u"a*b"},
+                    EncodeCase{"KeptByBoth", u"-._", u"-._", u"-._"},
+                    EncodeCase{"Plus", u"a+b", u"a%2Bb", u"a%2Bb"},
+                    EncodeCase{"PercentNotReencoded", u"%20", u"%2520", u"%2520"},
+                    EncodeCase{"Reserved", u"&=?/#", u"%26%3D%3F%2F%23", u"%26%3D%3F%2F%23"},
+                    EncodeCase{"OtherPrintable", u"!\"'(),:;<>@[\\]^`{|}$",
+                               u"%21%22%27%28%29%2C%3A%3B%3C%3E%40%5B%5C%5D%5E%60%7B%7C%7D%24",
+                               u"%21%22%27%28%29%2C%3A%3B%3C%3E%40%5B%5C%5D%5E%60%7B%7C%7D%24"},
+                    EncodeCase{"ControlAndDelete", u"\t\x7f", u"%09%7F", u"%09%7F"},
+                    EncodeCase{"NonAsciiAsUtf8Bytes", u"キー", u"%E3%82%AD%E3%83%BC",
+                               u"%E3%82%AD%E3%83%BC"},
+                    EncodeCase{"PairAsFourBytes", u"𠮷", u"%F0%A0%AE%B7", u"%F0%A0%AE%B7"}),
     [](const testing::TestParamInfo<EncodeCase>& param) { return std::string(param.param.name); });
 
 struct UrlCase {
     const char* name;
-    QString base;
-    QString resource;
+    std::u16string base;
+    std::u16string resource;
     RESTParameterList params;
-    QString url;
+    std::u16string url;
 };
+
+// Lists the case by its name.
+void PrintTo(const UrlCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Composition : public testing::TestWithParam<UrlCase> {};
 
@@ -54,62 +70,71 @@ TEST_P(Composition, Url) {
     EXPECT_EQ(ComposeUrl(c.base, c.resource, c.params), c.url);
 }
 
-const RESTParameterList kQuery{{"Endpoint", "latest"}, {"access_key", "K 1~"}};
+const RESTParameterList kQuery{{u"Endpoint", u"latest"}, {u"access_key", u"K 1~"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Parts, Composition,
     testing::Values(
-        UrlCase{"Configured", "http://h/v1", "latest", kQuery,
-                "http://h/v1/latest?Endpoint=latest&access_key=K+1%7E"},
+        UrlCase{"Configured", u"http://h/v1", u"latest", kQuery,
+                u"http://h/v1/latest?Endpoint=latest&access_key=K+1%7E"},
         UrlCase{"EmptyKey",
-                "http://h/v1",
-                "latest",
-                {{"Endpoint", "latest"}, {"access_key", ""}},
-                "http://h/v1/latest?Endpoint=latest&access_key="},
-        UrlCase{"BaseEndsInSlash", "http://h/v1/", "latest", {}, "http://h/v1/latest"},
-        UrlCase{"ResourceStartsWithSlash", "http://h/v1", "/latest", {}, "http://h/v1/latest"},
-        UrlCase{
-            "ResourceStartsWithQuery", "http://h/v1", "?a=b", {{"c", "d"}}, "http://h/v1?a=b&c=d"},
-        UrlCase{"ResourceStartsWithFragment", "http://h/v1", "#f", {}, "http://h/v1#f"},
-        UrlCase{"EmptyResource", "http://h/v1", "", {{"c", "d"}}, "http://h/v1?c=d"},
-        UrlCase{"BaseHasQuery", "http://h/v1?x=1", "", {{"c", "d"}}, "http://h/v1?x=1&c=d"}),
+                u"http://h/v1",
+                u"latest",
+                {{u"Endpoint", u"latest"}, {u"access_key", u""}},
+                u"http://h/v1/latest?Endpoint=latest&access_key="},
+        UrlCase{"BaseEndsInSlash", u"http://h/v1/", u"latest", {}, u"http://h/v1/latest"},
+        UrlCase{"ResourceStartsWithSlash", u"http://h/v1", u"/latest", {}, u"http://h/v1/latest"},
+        UrlCase{"ResourceStartsWithQuery",
+                u"http://h/v1",
+                u"?a=b",
+                {{u"c", u"d"}},
+                u"http://h/v1?a=b&c=d"},
+        UrlCase{"ResourceStartsWithFragment", u"http://h/v1", u"#f", {}, u"http://h/v1#f"},
+        UrlCase{"EmptyResource", u"http://h/v1", u"", {{u"c", u"d"}}, u"http://h/v1?c=d"},
+        UrlCase{"BaseHasQuery", u"http://h/v1?x=1", u"", {{u"c", u"d"}}, u"http://h/v1?x=1&c=d"}),
     [](const testing::TestParamInfo<UrlCase>& param) { return std::string(param.param.name); });
 
 TEST(Parameters, LaterEntryReplacesSameNameInPlaceIgnoringCase) {
-    const RESTParameterList client{{"Endpoint", "latest"}, {"access_key", "a"}};
-    const RESTParameterList request{{"ENDPOINT", "x"}, {"extra", "y"}};
+    const RESTParameterList client{{u"Endpoint", u"latest"}, {u"access_key", u"a"}};
+    const RESTParameterList request{{u"ENDPOINT", u"x"}, {u"extra", u"y"}};
     EXPECT_EQ(CollectParameters(client, request),
-              (RESTParameterList{{"ENDPOINT", "x"}, {"access_key", "a"}, {"extra", "y"}}));
+              (RESTParameterList{{u"ENDPOINT", u"x"}, {u"access_key", u"a"}, {u"extra", u"y"}}));
     EXPECT_EQ(CollectParameters(client, {}), client);
 }
 
 TEST(Parameters, ClientSetParameterRemovesAnyCaseThenAppends) {
     RESTClient client;
-    EXPECT_EQ(client.Params().size(), 2);
-    EXPECT_EQ(client.Params()[0], (RESTParameter{"Endpoint", "latest"}));
-    client.SetParameter("ACCESS_KEY", "k1");
-    EXPECT_EQ(client.Params(), (RESTParameterList{{"Endpoint", "latest"}, {"ACCESS_KEY", "k1"}}));
-    client.SetParameter("endpoint", "e");
-    EXPECT_EQ(client.Params(), (RESTParameterList{{"ACCESS_KEY", "k1"}, {"endpoint", "e"}}));
+    EXPECT_EQ(client.Params().size(), 2u);
+    EXPECT_EQ(client.Params()[0], (RESTParameter{u"Endpoint", u"latest"}));
+    client.SetParameter(u"ACCESS_KEY", u"k1");
+    EXPECT_EQ(client.Params(),
+              (RESTParameterList{{u"Endpoint", u"latest"}, {u"ACCESS_KEY", u"k1"}}));
+    client.SetParameter(u"endpoint", u"e");
+    EXPECT_EQ(client.Params(), (RESTParameterList{{u"ACCESS_KEY", u"k1"}, {u"endpoint", u"e"}}));
 }
 
 TEST(Request, ConfiguredUrlHasPlaceholderReplacedByKey) {
     RESTClient client;
     RESTResponse response;
     RESTRequest request(client, response);
-    client.SetParameter("access_key", "abc123");
+    client.SetParameter(u"access_key", u"abc123");
     EXPECT_EQ(request.FullURL(),
-              "http://api.exchangeratesapi.io/v1/latest?Endpoint=latest&access_key=abc123");
-    EXPECT_EQ(response.ContentType(), "application/json");
-    EXPECT_EQ(response.ContentEncoding(), "UTF-8");
+              u"http://api.exchangeratesapi.io/v1/latest?Endpoint=latest&access_key=abc123");
+    EXPECT_EQ(response.ContentType(), u"application/json");
+    EXPECT_EQ(response.ContentEncoding(), u"UTF-8");
     EXPECT_EQ(response.JSONValue(), nullptr);
 }
 
 struct CharsetCase {
     const char* name;
-    QByteArray contentType;
-    QByteArray charset;
+    std::string contentType;
+    std::string charset;
 };
+
+// Lists the case by its name.
+void PrintTo(const CharsetCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Charset : public testing::TestWithParam<CharsetCase> {};
 
@@ -128,15 +153,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CharsetCase>& param) { return std::string(param.param.name); });
 
 TEST(Decoding, CharsetNamedOrUtf8) {
-    const QByteArray latin1("caf\xe9", 4);
-    EXPECT_EQ(DecodeBody(latin1, "text/plain; charset=ISO-8859-1"), QStringLiteral("café"));
-    EXPECT_EQ(DecodeBody("caf\xc3\xa9", "application/json"), QStringLiteral("café"));
-    EXPECT_EQ(DecodeBody("caf\xc3\xa9", "application/json; charset=no-such-set"),
-              QStringLiteral("café"));
-    EXPECT_EQ(DecodeBody(QByteArray("a\0b\0", 4), "text/plain; charset=utf-16le"),
-              QStringLiteral("ab"));
-    EXPECT_EQ(DecodeBody("\xef\xbb\xbf{}", ""), QStringLiteral("{}"));
-    EXPECT_EQ(DecodeBody("a\xff", ""), QStringLiteral("a\uFFFD"));
+    const std::string latin1("caf\xe9", 4);
+    EXPECT_EQ(DecodeBody(latin1, "text/plain; charset=ISO-8859-1"), u"café");
+    EXPECT_EQ(DecodeBody("caf\xc3\xa9", "application/json"), u"café");
+    EXPECT_EQ(DecodeBody("caf\xc3\xa9", "application/json; charset=no-such-set"), u"café");
+    EXPECT_EQ(DecodeBody(std::string("a\0b\0", 4), "text/plain; charset=utf-16le"), u"ab");
+    EXPECT_EQ(DecodeBody("\xef\xbb\xbf{}", ""), u"{}");
+    EXPECT_EQ(DecodeBody("a\xff", ""), u"a\uFFFD");
+    // Neither the named set nor the fallback is known: UTF-8.
+    EXPECT_EQ(DecodeBody("caf\xc3\xa9", "text/plain; charset=no-such-set", "nor-this"), u"café");
 }
 
 } // namespace

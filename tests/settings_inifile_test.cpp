@@ -1,20 +1,21 @@
 #include "settings/inifile.h"
 #include "settings/keys.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringEncoder>
-#include <QTemporaryDir>
+#include "convert/unicode.h"
+#include "settings_test_files.h"
+#include "text_printers.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <csignal>
+#include <filesystem>
 #include <functional>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace kasorel;
 
@@ -22,27 +23,44 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString stem() const { return dir.filePath(QStringLiteral("kasorel")); }
-    QString path() const { return stem() + QStringLiteral(".ini"); }
+    TemporaryFolder dir;
+    std::u16string stem() const { return dir.File("kasorel"); }
+    std::u16string path() const { return stem() + u".ini"; }
 
-    void put(const QByteArray& bytes) const {
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray content() const {
-        QFile f(path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    QString read(const QString& section, const QString& key,
-                 const QString& def = QStringLiteral("<default>")) const {
+    void put(const std::string& bytes) const { ASSERT_TRUE(WriteFileBytes(path(), bytes)); }
+    std::string content() const { return FileBytes(path()); }
+    std::u16string read(std::u16string_view section, std::u16string_view key,
+                        std::u16string_view def = u"<default>") const {
         return ReadIniString(stem(), section, key, def);
     }
 };
 
-QString s(const char* utf8) {
-    return QString::fromUtf8(utf8);
+std::u16string s(const char* utf8) {
+    return FromUtf8(utf8);
+}
+
+enum class Encoding { Utf8, Utf16LE, Utf16BE };
+
+// text in one of the file's encodings, without a mark.
+std::string Encoded(std::u16string_view text, Encoding e) {
+    if (e == Encoding::Utf8)
+        return ToUtf8(text);
+    std::string out;
+    for (const char16_t c : text) {
+        const char lo = static_cast<char>(c & 0xFF);
+        const char hi = static_cast<char>(c >> 8);
+        out += e == Encoding::Utf16LE ? lo : hi;
+        out += e == Encoding::Utf16LE ? hi : lo;
+    }
+    return out;
+}
+
+// What replacing every occurrence of from in text with to gives.
+std::string WithReplaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
 }
 
 } // namespace
@@ -62,53 +80,51 @@ TEST(IniFileStemTest, DropsTheFileNamesExtensionOnly) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(IniFileStem(s(c.exe)), s(c.stem)) << c.exe;
-    EXPECT_EQ(IniFilePath(QStringLiteral("/opt/tool")), QStringLiteral("/opt/tool.ini"));
+    EXPECT_EQ(IniFilePath(u"/opt/tool"), u"/opt/tool.ini");
 }
 
 TEST_F(IniFileTest, MissingFileSectionOrKeyGiveTheDefaults) {
-    EXPECT_EQ(read(ini::SpsheetSection, ini::UrlKey), QStringLiteral("<default>"));
-    EXPECT_EQ(ReadIniInteger(stem(), ini::ApSection, QStringLiteral("MainForm_left"), 17), 17);
+    EXPECT_EQ(read(ini::SpsheetSection, ini::UrlKey), u"<default>");
+    EXPECT_EQ(ReadIniInteger(stem(), ini::ApSection, u"MainForm_left", 17), 17);
     EXPECT_FALSE(ReadIniBoolean(stem(), ini::ViewSection, ini::SuicaKey, false));
     EXPECT_TRUE(ReadIniBoolean(stem(), ini::ViewSection, ini::SuicaKey, true));
 
     put("[View]\nSuica=1\n");
-    EXPECT_EQ(read(QStringLiteral("seikyo"), QStringLiteral("hoken")), QStringLiteral("<default>"));
-    EXPECT_EQ(read(QStringLiteral("View"), QStringLiteral("Other")), QStringLiteral("<default>"));
+    EXPECT_EQ(read(u"seikyo", u"hoken"), u"<default>");
+    EXPECT_EQ(read(u"View", u"Other"), u"<default>");
 }
 
 TEST_F(IniFileTest, RoundTripsOfEveryKind) {
-    const QString values[] = {
-        QString(),
-        QStringLiteral("https://docs.example/spreadsheets/d/abc?x=1&y=2#gid=0"),
+    const std::u16string values[] = {
+        std::u16string(),
+        u"https://docs.example/spreadsheets/d/abc?x=1&y=2#gid=0",
         s("日本語の値 😀"),
-        QStringLiteral("  leading and trailing  "),
-        QStringLiteral("\"quoted\""),
-        QStringLiteral("'single'"),
-        QStringLiteral("\""),
-        QStringLiteral("a=b=c ; not a comment"),
-        QString(5000, u'x') + QStringLiteral("end"),
+        u"  leading and trailing  ",
+        u"\"quoted\"",
+        u"'single'",
+        u"\"",
+        u"a=b=c ; not a comment",
+        std::u16string(5000, u'x') + u"end",
     };
-    for (const QString& v : values) {
-        WriteIniString(stem(), QStringLiteral("S"), QStringLiteral("K"), v);
-        EXPECT_EQ(read(QStringLiteral("S"), QStringLiteral("K")), v) << v.left(40).toStdString();
+    for (const std::u16string& v : values) {
+        WriteIniString(stem(), u"S", u"K", v);
+        EXPECT_EQ(read(u"S", u"K"), v) << ToUtf8(v.substr(0, 40));
     }
     for (const int v : {0, 1, -1, 680, -1920, INT_MAX, INT_MIN}) {
-        WriteIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_top"), v);
-        EXPECT_EQ(ReadIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_top"), 5),
-                  v);
+        WriteIniInteger(stem(), u"Ap", u"MainForm_top", v);
+        EXPECT_EQ(ReadIniInteger(stem(), u"Ap", u"MainForm_top", 5), v);
     }
     for (const bool v : {true, false}) {
         WriteIniBoolean(stem(), ini::SeikyoSection, ini::HokenKey, v);
         EXPECT_EQ(ReadIniBoolean(stem(), ini::SeikyoSection, ini::HokenKey, !v), v);
     }
-    EXPECT_NE(content().indexOf("hoken=0\n"), -1);
+    EXPECT_NE(content().find("hoken=0\n"), std::string::npos);
 }
 
 TEST_F(IniFileTest, LineBreaksInAValueCannotAddKeys) {
-    WriteIniString(stem(), QStringLiteral("S"), QStringLiteral("K"),
-                   QStringLiteral("a\r\n[View]\nSuica=1"));
-    EXPECT_EQ(read(QStringLiteral("S"), QStringLiteral("K")), QStringLiteral("a  [View] Suica=1"));
-    EXPECT_EQ(read(QStringLiteral("View"), QStringLiteral("Suica")), QStringLiteral("<default>"));
+    WriteIniString(stem(), u"S", u"K", u"a\r\n[View]\nSuica=1");
+    EXPECT_EQ(read(u"S", u"K"), u"a  [View] Suica=1");
+    EXPECT_EQ(read(u"View", u"Suica"), u"<default>");
 }
 
 TEST_F(IniFileTest, ReadsNamesInAnyCaseAndValuesWithoutBlanksAndOneQuotePair) {
@@ -156,6 +172,21 @@ TEST_F(IniFileTest, ReadsNamesInAnyCaseAndValuesWithoutBlanksAndOneQuotePair) {
         EXPECT_EQ(read(s(c.section), s(c.key)), s(c.value)) << c.section << "/" << c.key;
 }
 
+// Names typed in other scripts match in either case too, as they always have.
+TEST_F(IniFileTest, NamesOutsideAsciiMatchInAnyCase) {
+    put("[Ärger]\nΣΟΦΙΑ=greek\nключ=cyrillic\nＫＥＹ=wide\n[other]\nk=1\n");
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {"ärger", "σοφια", "greek"},   {"ÄRGER", "КЛЮЧ", "cyrillic"},   {"ärger", "ｋｅｙ", "wide"},
+        {"ärger", "key", "<default>"}, {"arger", "σοφια", "<default>"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(read(s(c.section), s(c.key)), s(c.value)) << c.section << "/" << c.key;
+}
+
 TEST_F(IniFileTest, IntegersAndBooleans) {
     const struct {
         const char* stored;
@@ -189,9 +220,8 @@ TEST_F(IniFileTest, IntegersAndBooleans) {
         {"１２", 99},
     };
     for (const auto& c : cases) {
-        put(QByteArray("[Ap]\nv=") + c.stored + "\n");
-        EXPECT_EQ(ReadIniInteger(stem(), QStringLiteral("ap"), QStringLiteral("V"), 99), c.value)
-            << c.stored;
+        put(std::string("[Ap]\nv=") + c.stored + "\n");
+        EXPECT_EQ(ReadIniInteger(stem(), u"ap", u"V", 99), c.value) << c.stored;
     }
 
     const struct {
@@ -204,7 +234,7 @@ TEST_F(IniFileTest, IntegersAndBooleans) {
         {"yes", false, true}, {"true", false, true}, {"", false, true},
     };
     for (const auto& c : booleans) {
-        put(QByteArray("[View]\nSuica=") + c.stored + "\n");
+        put(std::string("[View]\nSuica=") + c.stored + "\n");
         EXPECT_EQ(ReadIniBoolean(stem(), ini::ViewSection, ini::SuicaKey, false), c.falseDefault)
             << c.stored;
         EXPECT_EQ(ReadIniBoolean(stem(), ini::ViewSection, ini::SuicaKey, true), c.trueDefault)
@@ -213,29 +243,29 @@ TEST_F(IniFileTest, IntegersAndBooleans) {
 }
 
 TEST_F(IniFileTest, AWriteChangesOnlyTheLineOfItsKey) {
-    const QByteArray before = "; settings\r\n"
-                              "\r\n"
-                              "[Ap]\r\n"
-                              "MainForm_left = 10\r\n"
-                              "  mainform_TOP=20  \r\n"
-                              "\r\n"
-                              "; about the next section\r\n"
-                              "[Spsheet]\r\n"
-                              "URL=\"old\"\r\n"
-                              "[Other]\n"
-                              "bytes=\xff\xfe not UTF-8\n"
-                              "last=no line break";
+    const std::string before = "; settings\r\n"
+                               "\r\n"
+                               "[Ap]\r\n"
+                               "MainForm_left = 10\r\n"
+                               "  mainform_TOP=20  \r\n"
+                               "\r\n"
+                               "; about the next section\r\n"
+                               "[Spsheet]\r\n"
+                               "URL=\"old\"\r\n"
+                               "[Other]\n"
+                               "bytes=\xff\xfe not UTF-8\n"
+                               "last=no line break";
     const struct {
         const char* section;
         const char* key;
         const char* value;
-        QByteArray after;
+        std::string after;
     } cases[] = {
         {"AP", "MAINFORM_TOP", "680",
-         QByteArray(before).replace("mainform_TOP=20  ", "mainform_TOP=680")},
-        {"Ap", "MainForm_left", "-1920", QByteArray(before).replace("= 10", "= -1920")},
-        {"spsheet", "url", "new", QByteArray(before).replace("\"old\"", "new")},
-        {"Ap", "added", "1", QByteArray(before).replace("TOP=20  \r\n", "TOP=20  \r\nadded=1\r\n")},
+         WithReplaced(before, "mainform_TOP=20  ", "mainform_TOP=680")},
+        {"Ap", "MainForm_left", "-1920", WithReplaced(before, "= 10", "= -1920")},
+        {"spsheet", "url", "new", WithReplaced(before, "\"old\"", "new")},
+        {"Ap", "added", "1", WithReplaced(before, "TOP=20  \r\n", "TOP=20  \r\nadded=1\r\n")},
         {"Other", "added", "2", before + "\r\nadded=2\r\n"},
         {"New", "key", "3", before + "\r\n[New]\r\nkey=3\r\n"},
     };
@@ -247,103 +277,129 @@ TEST_F(IniFileTest, AWriteChangesOnlyTheLineOfItsKey) {
 }
 
 TEST_F(IniFileTest, NewFileIsUtf8WithoutMarkAndLfLines) {
-    WriteIniString(stem(), QStringLiteral("Spsheet"), QStringLiteral("URL"), s("表"));
-    WriteIniBoolean(stem(), QStringLiteral("View"), QStringLiteral("Suica"), false);
-    EXPECT_EQ(content(), QByteArray("[Spsheet]\nURL=\xe8\xa1\xa8\n[View]\nSuica=0\n"));
+    WriteIniString(stem(), u"Spsheet", u"URL", s("表"));
+    WriteIniBoolean(stem(), u"View", u"Suica", false);
+    EXPECT_EQ(content(), "[Spsheet]\nURL=\xe8\xa1\xa8\n[View]\nSuica=0\n");
 }
 
 TEST_F(IniFileTest, ReadsAndKeepsTheFilesEncoding) {
-    const QString text = s("[Spsheet]\r\nURL=表のアドレス\r\n[View]\r\nSuica=0x1\r\n");
-    const QString written = s("[Spsheet]\r\nURL=新しい\r\n[View]\r\nSuica=0x1\r\n");
+    const std::u16string text = s("[Spsheet]\r\nURL=表のアドレス\r\n[View]\r\nSuica=0x1\r\n");
+    const std::u16string written = s("[Spsheet]\r\nURL=新しい\r\n[View]\r\nSuica=0x1\r\n");
     const struct {
         const char* name;
-        QByteArray bom;
-        QStringConverter::Encoding encoding;
+        std::string bom;
+        Encoding encoding;
     } cases[] = {
-        {"UTF-8", "", QStringConverter::Utf8},
-        {"UTF-8 BOM", "\xEF\xBB\xBF", QStringConverter::Utf8},
-        {"UTF-16LE", "\xFF\xFE", QStringConverter::Utf16LE},
-        {"UTF-16BE", "\xFE\xFF", QStringConverter::Utf16BE},
+        {"UTF-8", "", Encoding::Utf8},
+        {"UTF-8 BOM", "\xEF\xBB\xBF", Encoding::Utf8},
+        {"UTF-16LE", "\xFF\xFE", Encoding::Utf16LE},
+        {"UTF-16BE", "\xFE\xFF", Encoding::Utf16BE},
     };
     for (const auto& c : cases) {
-        QStringEncoder encoder(c.encoding);
-        put(c.bom + QByteArray(encoder.encode(text)));
-        EXPECT_EQ(read(QStringLiteral("spsheet"), QStringLiteral("url")), s("表のアドレス"))
-            << c.name;
+        put(c.bom + Encoded(text, c.encoding));
+        EXPECT_EQ(read(u"spsheet", u"url"), s("表のアドレス")) << c.name;
         EXPECT_TRUE(ReadIniBoolean(stem(), ini::ViewSection, ini::SuicaKey, false)) << c.name;
-        WriteIniString(stem(), QStringLiteral("Spsheet"), QStringLiteral("URL"), s("新しい"));
-        QStringEncoder again(c.encoding);
-        EXPECT_EQ(content(), c.bom + QByteArray(again.encode(written))) << c.name;
+        WriteIniString(stem(), u"Spsheet", u"URL", s("新しい"));
+        EXPECT_EQ(content(), c.bom + Encoded(written, c.encoding)) << c.name;
+    }
+}
+
+// A file that is not UTF-8 and has no mark is in the system's 8-bit encoding (UTF-8 here);
+// what does not decode reads as U+FFFD, and a write keeps those bytes.
+TEST_F(IniFileTest, UndecodableBytesReadAsReplacementAndStay) {
+    const std::string before = "[Spsheet]\nURL=caf\xe9\n[Ap]\nMainForm_left=1\n";
+    put(before);
+    EXPECT_EQ(read(u"Spsheet", u"URL"), u"caf\uFFFD");
+    EXPECT_EQ(ReadIniInteger(stem(), u"Ap", u"MainForm_left", 0), 1);
+    WriteIniInteger(stem(), u"Ap", u"MainForm_left", 2);
+    EXPECT_EQ(content(), "[Spsheet]\nURL=caf\xe9\n[Ap]\nMainForm_left=2\n");
+}
+
+// A mark at the start of a later line (two files pasted together) is no part of its name.
+TEST_F(IniFileTest, AMarkStartingALineIsNotPartOfIt) {
+    const std::u16string text = u"[A]\r\n\uFEFF[View]\r\n\uFEFFSuica=1\r\n";
+    for (const auto& [bom, encoding] :
+         {std::pair<std::string, Encoding>{"\xEF\xBB\xBF", Encoding::Utf8},
+          {"", Encoding::Utf8},
+          {"\xFF\xFE", Encoding::Utf16LE},
+          {"\xFE\xFF", Encoding::Utf16BE}}) {
+        put(bom + Encoded(text, encoding));
+        EXPECT_TRUE(ReadIniBoolean(stem(), ini::ViewSection, ini::SuicaKey, false)) << bom.size();
     }
 }
 
 TEST_F(IniFileTest, AddedSectionStaysReadableAfterAStrayByteOfAUtf16File) {
-    QStringEncoder encoder(QStringConverter::Utf16LE);
-    put("\xFF\xFE" + QByteArray(encoder.encode(QStringLiteral("[A]\r\nk=1"))) + "\x41");
-    WriteIniString(stem(), QStringLiteral("B"), QStringLiteral("k"), QStringLiteral("2"));
-    EXPECT_EQ(read(QStringLiteral("A"), QStringLiteral("k")), QStringLiteral("1"));
-    EXPECT_EQ(read(QStringLiteral("B"), QStringLiteral("k")), QStringLiteral("2"));
-    EXPECT_TRUE(content().endsWith("\x41"));
+    put("\xFF\xFE" + Encoded(u"[A]\r\nk=1", Encoding::Utf16LE) + "\x41");
+    WriteIniString(stem(), u"B", u"k", u"2");
+    EXPECT_EQ(read(u"A", u"k"), u"1");
+    EXPECT_EQ(read(u"B", u"k"), u"2");
+    EXPECT_TRUE(content().ends_with("\x41"));
+}
+
+// UTF-16 holds a lone surrogate as it is; UTF-8 cannot, and gets U+FFFD wherever it stands.
+TEST_F(IniFileTest, LoneSurrogatesInAWrittenValue) {
+    const std::u16string value = u"a\xD800"
+                                 u"b\xDC00";
+    put("\xFF\xFE" + Encoded(u"[S]\r\n", Encoding::Utf16LE));
+    WriteIniString(stem(), u"S", u"K", value);
+    EXPECT_EQ(read(u"S", u"K"), value);
+    std::filesystem::remove(std::filesystem::path(path()));
+    WriteIniString(stem(), u"S", u"K", value);
+    EXPECT_EQ(content(), "[S]\nK=a\xEF\xBF\xBD"
+                         "b\xEF\xBF\xBD\n");
 }
 
 TEST_F(IniFileTest, GarbledFileReadsAsDefaults) {
-    QByteArray junk;
+    std::string junk;
     for (int i = 0; i < 4096; ++i)
         junk += static_cast<char>((i * 7919 + 13) % 256);
-    for (const QByteArray& bytes :
-         {junk, QByteArray("\xFF\xFE\x00"), QByteArray("\xFE\xFF["), QByteArray(1000, '\0')}) {
+    for (const std::string& bytes : {junk, std::string("\xFF\xFE\x00", 3), std::string("\xFE\xFF["),
+                                     std::string(1000, '\0')}) {
         put(bytes);
-        EXPECT_EQ(read(QStringLiteral("Spsheet"), QStringLiteral("URL")),
-                  QStringLiteral("<default>"));
-        EXPECT_EQ(ReadIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("x"), 3), 3);
+        EXPECT_EQ(read(u"Spsheet", u"URL"), u"<default>");
+        EXPECT_EQ(ReadIniInteger(stem(), u"Ap", u"x", 3), 3);
     }
 }
 
 TEST_F(IniFileTest, UnwritablePathRaisesTheErrorWithTheFullPath) {
     put("[Ap]\n");
     // Below a regular file nothing can be created, not even by root.
-    const QString stems[] = {path() + QStringLiteral("/kasorel"),
-                             path() + QStringLiteral("/missing/kasorel")};
-    for (const QString& bad : stems) {
+    const std::u16string stems[] = {path() + u"/kasorel", path() + u"/missing/kasorel"};
+    for (const std::u16string& bad : stems) {
         try {
-            WriteIniInteger(bad, QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
-            ADD_FAILURE() << "no error for " << bad.toStdString();
+            WriteIniInteger(bad, u"Ap", u"MainForm_left", 1);
+            ADD_FAILURE() << "no error for " << ToUtf8(bad);
         } catch (const EIniFileException& e) {
             EXPECT_EQ(e.message(), bad + s(".ini に書き込めません"));
         }
-        EXPECT_EQ(ReadIniInteger(bad, QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 4), 4);
+        EXPECT_EQ(ReadIniInteger(bad, u"Ap", u"MainForm_left", 4), 4);
     }
-    EXPECT_EQ(content(), QByteArray("[Ap]\n"));
+    EXPECT_EQ(content(), "[Ap]\n");
 }
+
+#ifndef _WIN32
+// What follows is POSIX: file size limits, modes, owners and links.
 
 // A full disk, met the way it happens: a small write (a key of a few characters, the
 // window position) fails only when its buffered bytes would reach the disk; a large one part
 // way through. Either way the old bytes stay, no temporary file is left and the error names
 // the file. A file size limit below the new file's size stands in for the full disk.
 TEST_F(IniFileTest, AWriteThatCannotReachTheDiskLeavesTheOldFile) {
-    const QByteArray before = "[Spsheet]\nURL=kept\n";
+    const std::string before = "[Spsheet]\nURL=kept\n";
     const struct {
         const char* what;
         std::function<void()> write;
         rlim_t limit;
     } cases[] = {
-        {"a short key",
-         [&] {
-             WriteIniString(stem(), QStringLiteral("exchangeratesapi"), QStringLiteral("APIKey"),
-                            QStringLiteral("NEWKEY"));
-         },
+        {"a short key", [&] { WriteIniString(stem(), u"exchangeratesapi", u"APIKey", u"NEWKEY"); },
          static_cast<rlim_t>(before.size())},
         {"the window position",
          [&] {
-             WriteIniPosition(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm"), {1, 2});
+             WriteIniPosition(stem(), u"Ap", u"MainForm", {1, 2});
          },
          static_cast<rlim_t>(before.size())},
         {"a long value",
-         [&] {
-             WriteIniString(stem(), QStringLiteral("Spsheet"), QStringLiteral("URL"),
-                            QString(100000, u'y'));
-         },
-         4096},
+         [&] { WriteIniString(stem(), u"Spsheet", u"URL", std::u16string(100000, u'y')); }, 4096},
     };
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     for (const auto& c : cases) {
@@ -353,7 +409,7 @@ TEST_F(IniFileTest, AWriteThatCannotReachTheDiskLeavesTheOldFile) {
         rlimit small = old;
         small.rlim_cur = c.limit;
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        QString message;
+        std::u16string message;
         try {
             c.write();
         } catch (const EIniFileException& e) {
@@ -362,112 +418,108 @@ TEST_F(IniFileTest, AWriteThatCannotReachTheDiskLeavesTheOldFile) {
         setrlimit(RLIMIT_FSIZE, &old);
         EXPECT_EQ(message, path() + s(" に書き込めません")) << c.what;
         EXPECT_EQ(content(), before) << c.what;
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                  QStringList{QStringLiteral("kasorel.ini")})
-            << c.what;
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"kasorel.ini"}) << c.what;
     }
     std::signal(SIGXFSZ, oldHandler);
 }
 
 // The file holds the service key: what the program creates is its owner's alone.
 TEST_F(IniFileTest, ANewFileAndItsFoldersAreTheOwnersAlone) {
-    const QString folder = dir.filePath(QStringLiteral("config/kasorel"));
-    WriteIniString(folder + QStringLiteral("/kasorel"), QStringLiteral("exchangeratesapi"),
-                   QStringLiteral("APIKey"), QStringLiteral("K"));
-    const auto mode = [](const QString& p) {
+    const std::u16string folder = dir.File("config/kasorel");
+    WriteIniString(folder + u"/kasorel", u"exchangeratesapi", u"APIKey", u"K");
+    const auto mode = [](const std::u16string& p) {
         struct stat st {};
-        EXPECT_EQ(::stat(QFile::encodeName(p).constData(), &st), 0) << p.toStdString();
+        EXPECT_EQ(::stat(ToUtf8(p).c_str(), &st), 0) << ToUtf8(p);
         return st.st_mode & 07777;
     };
-    EXPECT_EQ(mode(folder + QStringLiteral("/kasorel.ini")), 0600u);
+    EXPECT_EQ(mode(folder + u"/kasorel.ini"), 0600u);
     EXPECT_EQ(mode(folder), 0700u);
-    EXPECT_EQ(mode(dir.filePath(QStringLiteral("config"))), 0700u);
+    EXPECT_EQ(mode(dir.File("config")), 0700u);
 }
 
 // A settings file linked to /dev/null keeps nothing and never fails; one linked to a file
 // writes that file and keeps the link.
 TEST_F(IniFileTest, LinksAreFollowedToFilesAndOtherwiseLeftAlone) {
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), path()));
-    WriteIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
-    EXPECT_EQ(QFileInfo(path()).symLinkTarget(), QStringLiteral("/dev/null"));
-    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
+    namespace fs = std::filesystem;
+    const fs::path link(path());
+    fs::create_symlink("/dev/null", link);
+    WriteIniInteger(stem(), u"Ap", u"MainForm_left", 1);
+    EXPECT_EQ(fs::read_symlink(link), fs::path("/dev/null"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
 
-    ASSERT_TRUE(QFile::remove(path()));
-    const QString real = dir.filePath(QStringLiteral("real.ini"));
-    ASSERT_TRUE(QFile::link(real, path()));
-    WriteIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
-    EXPECT_TRUE(QFileInfo(path()).isSymLink());
-    QFile f(real);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("[Ap]\nMainForm_left=1\n"));
+    ASSERT_TRUE(fs::remove(link));
+    const std::u16string real = dir.File("real.ini");
+    fs::create_symlink(fs::path(real), link);
+    WriteIniInteger(stem(), u"Ap", u"MainForm_left", 1);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(FileBytes(real), "[Ap]\nMainForm_left=1\n");
 }
 
 TEST_F(IniFileTest, AWriteKeepsTheFilesPermissions) {
     // 0444 can only be written by root, who must not widen it either.
-    const QFileDevice::Permissions modes[] = {
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup,
-        QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther,
-    };
-    for (const auto perms : modes) {
-        if (!(perms & QFileDevice::WriteOwner) && ::geteuid() != 0)
+    for (const mode_t perms : {mode_t{0640}, mode_t{0444}}) {
+        if (!(perms & S_IWUSR) && ::geteuid() != 0)
             continue;
         put("[Ap]\n");
-        ASSERT_TRUE(QFile::setPermissions(path(), perms));
-        WriteIniInteger(stem(), QStringLiteral("Ap"), QStringLiteral("MainForm_left"), 1);
-        EXPECT_EQ(QFile::permissions(path()) & QFileDevice::Permissions(0x7077), perms);
-        EXPECT_EQ(content(), QByteArray("[Ap]\nMainForm_left=1\n"));
-        ASSERT_TRUE(QFile::setPermissions(path(), perms | QFileDevice::WriteOwner));
+        ASSERT_EQ(::chmod(ToUtf8(path()).c_str(), perms), 0);
+        WriteIniInteger(stem(), u"Ap", u"MainForm_left", 1);
+        struct stat st {};
+        ASSERT_EQ(::stat(ToUtf8(path()).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, perms);
+        EXPECT_EQ(content(), "[Ap]\nMainForm_left=1\n");
+        ASSERT_EQ(::chmod(ToUtf8(path()).c_str(), perms | S_IWUSR), 0);
     }
 }
 
+#endif
+
 TEST(IniPositionTest, ClampsToThePrimaryScreen) {
-    const QSize screen(1920, 1080);
+    const Size screen{1920, 1080};
     const struct {
-        QPoint stored;
-        QPoint placed;
+        Point stored;
+        Point placed;
     } cases[] = {
         {{100, 5000}, {100, 680}},  {{100, 1080}, {100, 1080}},     {{100, 1081}, {100, 1}},
         {{-1920, 50}, {-1920, 50}}, {{1920, -1080}, {1920, -1080}}, {{5000, 2160}, {1160, 0}},
         {{0, 0}, {0, 0}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ClampIniPosition(c.stored, screen), c.placed)
-            << c.stored.x() << "," << c.stored.y();
-    EXPECT_EQ(ClampIniPosition({5000, 5000}, QSize(0, 0)), QPoint(5000, 5000));
+        EXPECT_EQ(ClampIniPosition(c.stored, screen), c.placed) << c.stored.x << "," << c.stored.y;
+    EXPECT_EQ(ClampIniPosition({5000, 5000}, Size{0, 0}), (Point{5000, 5000}));
 }
 
 TEST(IniPositionTest, OnAnyScreen) {
-    const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(-1920, 0, 1920, 1080)};
+    const std::vector<Rect> screens{{0, 0, 1920, 1080}, {-1920, 0, 1920, 1080}};
     const struct {
-        QRect frame;
+        Rect frame;
         bool on;
     } cases[] = {
-        {QRect(100, 100, 700, 650), true},      {QRect(-1900, 100, 700, 650), true},
-        {QRect(-8, -8, 700, 650), true},        {QRect(1910, 1070, 700, 650), true},
-        {QRect(1920, 100, 700, 650), false},    {QRect(-3000, 100, 700, 650), false},
-        {QRect(100, 1080, 700, 650), false},    {QRect(100, -700, 700, 650), false},
-        {QRect(QPoint(50, 50), QSize()), true}, {QRect(QPoint(5000, 50), QSize()), false},
+        {{100, 100, 700, 650}, true},   {{-1900, 100, 700, 650}, true},
+        {{-8, -8, 700, 650}, true},     {{1910, 1070, 700, 650}, true},
+        {{1920, 100, 700, 650}, false}, {{-3000, 100, 700, 650}, false},
+        {{100, 1080, 700, 650}, false}, {{100, -700, 700, 650}, false},
+        {{50, 50, 0, 0}, true},         {{5000, 50, 0, 0}, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsOnAnyScreen(c.frame, screens), c.on) << c.frame.x() << "," << c.frame.y();
-    EXPECT_TRUE(IsOnAnyScreen(QRect(99999, 99999, 1, 1), {}));
+        EXPECT_EQ(IsOnAnyScreen(c.frame, screens), c.on) << c.frame.x << "," << c.frame.y;
+    EXPECT_TRUE(IsOnAnyScreen(Rect{99999, 99999, 1, 1}, {}));
 }
 
 TEST_F(IniFileTest, PositionRoundTripAndFallBack) {
-    const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(-1920, 0, 1920, 1080)};
-    const QRect frame(30, 40, 700, 650);
+    const std::vector<Rect> screens{{0, 0, 1920, 1080}, {-1920, 0, 1920, 1080}};
+    const Rect frame{30, 40, 700, 650};
     const auto restore = [&] {
-        return ReadIniPosition(stem(), ini::ApSection, ini::MainFormPrefix, frame,
-                               QSize(1920, 1080), screens);
+        return ReadIniPosition(stem(), ini::ApSection, ini::MainFormPrefix, frame, Size{1920, 1080},
+                               screens);
     };
-    EXPECT_EQ(restore(), QPoint(30, 40));
+    EXPECT_EQ(restore(), (Point{30, 40}));
 
-    WriteIniPosition(stem(), ini::ApSection, ini::MainFormPrefix, QPoint(-1920, 5000));
-    EXPECT_EQ(content(), QByteArray("[Ap]\nMainForm_left=-1920\nMainForm_top=5000\n"));
-    EXPECT_EQ(restore(), QPoint(-1920, 680));
+    WriteIniPosition(stem(), ini::ApSection, ini::MainFormPrefix, Point{-1920, 5000});
+    EXPECT_EQ(content(), "[Ap]\nMainForm_left=-1920\nMainForm_top=5000\n");
+    EXPECT_EQ(restore(), (Point{-1920, 680}));
 
     put("[Ap]\nMainForm_left=-4000\nMainForm_top=10\n");
-    EXPECT_EQ(restore(), QPoint(30, 40));
+    EXPECT_EQ(restore(), (Point{30, 40}));
     put("[Ap]\nMainForm_left=junk\nMainForm_top=200\n");
-    EXPECT_EQ(restore(), QPoint(30, 200));
+    EXPECT_EQ(restore(), (Point{30, 200}));
 }

@@ -1,30 +1,36 @@
 #include "settings/location.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "convert/unicode.h"
+#include "settings_test_files.h"
+#include "text_printers.h"
 
 #include <gtest/gtest.h>
+
+#include "settings/paths.h"
+
+#include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace kasorel;
 
 namespace {
 
-void touch(const QString& path) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+void touch(const std::u16string& path) {
+    ASSERT_TRUE(WriteFileBytes(path, "")) << ToUtf8(path);
 }
 
 TEST(SettingsLocation, BesideTheExecutableOnlyWhereTheUserCanReplaceTheFile) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString config = dir.filePath(QStringLiteral("config/kasorel"));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("own"))));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("fresh"))));
-    touch(dir.filePath(QStringLiteral("own/kasorel.ini")));
+    TemporaryFolder dir;
+    ASSERT_TRUE(dir.IsValid());
+    const std::u16string config = dir.File("config/kasorel");
+    std::filesystem::create_directories(std::filesystem::path(dir.File("own")));
+    std::filesystem::create_directories(std::filesystem::path(dir.File("fresh")));
+    touch(dir.File("own/kasorel.ini"));
     // Root may write anywhere; below a regular file nobody can create anything.
-    touch(dir.filePath(QStringLiteral("blocked")));
+    touch(dir.File("blocked"));
 
     const struct {
         const char* executable;
@@ -38,26 +44,25 @@ TEST(SettingsLocation, BesideTheExecutableOnlyWhereTheUserCanReplaceTheFile) {
         {"fresh/kasorel.bin", false, true}, // the stem drops the extension
     };
     for (const auto& c : cases) {
-        const QString exe = dir.filePath(QString::fromUtf8(c.executable));
-        const QString stem = ChooseIniFileStem(exe, config, c.perUserOnly);
-        const QString want = c.beside ? exe.left(exe.lastIndexOf(u'/')) + QStringLiteral("/kasorel")
-                                      : config + QStringLiteral("/kasorel");
-        EXPECT_EQ(stem.toStdString(), want.toStdString()) << c.executable;
+        const std::u16string exe = dir.File(c.executable);
+        const std::u16string stem = ChooseIniFileStem(exe, config, c.perUserOnly);
+        const std::u16string want = c.beside ? exe.substr(0, exe.rfind(u'/')) + u"/kasorel"
+                                             : config + FolderSeparator() + u"kasorel";
+        EXPECT_EQ(ToUtf8(stem), ToUtf8(want)) << c.executable;
     }
 }
 
 // Root is never refused a write, so a read-only file only counts for an ordinary user; the
 // package test runs the real program as one.
+#ifndef _WIN32
 TEST(SettingsLocation, AReadOnlyFileSendsAnOrdinaryUserToTheirOwnFile) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root may write a read-only file";
-    QTemporaryDir dir;
-    touch(dir.filePath(QStringLiteral("kasorel.ini")));
-    ASSERT_TRUE(
-        QFile::setPermissions(dir.filePath(QStringLiteral("kasorel.ini")), QFileDevice::ReadOwner));
-    EXPECT_EQ(
-        ChooseIniFileStem(dir.filePath(QStringLiteral("kasorel")), QStringLiteral("/c"), false),
-        QStringLiteral("/c/kasorel"));
+    TemporaryFolder dir;
+    touch(dir.File("kasorel.ini"));
+    ASSERT_EQ(::chmod(ToUtf8(dir.File("kasorel.ini")).c_str(), 0400), 0);
+    EXPECT_EQ(ChooseIniFileStem(dir.File("kasorel"), u"/c", false), u"/c/kasorel");
 }
+#endif
 
 } // namespace

@@ -1,4 +1,6 @@
-#include "rates/transport.h"
+#include "rates/http.h"
+
+#include "convert/unicode.h"
 
 #include <algorithm>
 #include <chrono>
@@ -7,8 +9,8 @@
 
 namespace kasorel {
 
-ERESTException::ERESTException(const QString& reason)
-    : Exception(QStringLiteral("REST request failed: %1").arg(reason)) {}
+ERESTException::ERESTException(std::u16string_view reason)
+    : Exception(u"REST request failed: " + std::u16string(reason)) {}
 
 void InitHttpTransport() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -19,15 +21,15 @@ void InitHttpTransport() {
 namespace {
 
 struct Sink {
-    QByteArray body;
+    std::string body;
 };
 
 size_t writeBody(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<Sink*>(user);
     const size_t n = size * count;
-    if (n > static_cast<size_t>(kMaxBodyBytes - sink->body.size()))
+    if (n > kMaxBodyBytes - sink->body.size())
         return 0; // refuses the rest: the transfer ends with CURLE_WRITE_ERROR
-    sink->body.append(data, static_cast<qsizetype>(n));
+    sink->body.append(data, n);
     return n;
 }
 
@@ -62,36 +64,53 @@ struct HeaderList {
     ~HeaderList() { curl_slist_free_all(list); }
 };
 
-} // namespace
-
-HttpTransport::HttpTransport() : handle_(curl_easy_init()) {}
-
-HttpTransport::~HttpTransport() {
-    if (handle_)
-        curl_easy_cleanup(handle_);
+std::string_view trimmed(std::string_view s) {
+    const auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
 }
 
+} // namespace
+
+struct HttpTransport::Session {
+    CURL* handle = curl_easy_init();
+    bool cookiesOn = false;
+    ~Session() {
+        if (handle)
+            curl_easy_cleanup(handle);
+    }
+};
+
+HttpTransport::HttpTransport() : session_(std::make_unique<Session>()) {}
+
+HttpTransport::~HttpTransport() = default;
+
 HttpAnswer HttpTransport::Get(const HttpGet& get) {
-    if (!handle_)
-        throw ERESTException(QStringLiteral("libcurl could not be initialised"));
-    CURL* h = handle_;
+    CURL* h = session_->handle;
+    if (!h)
+        throw ERESTException(u"libcurl could not be initialised");
     // Every option is set anew below, so what an earlier request left on the handle is
     // overwritten. No curl_easy_reset: with the cookie engine on, this libcurl leaks list entries
     // on every reset.
 
     HeaderList headers;
-    for (const QByteArray& line : get.headers)
-        headers.list = curl_slist_append(headers.list, line.constData());
+    for (const std::string& line : get.headers)
+        headers.list = curl_slist_append(headers.list, line.c_str());
 
     Sink sink;
     char error[CURL_ERROR_SIZE] = {};
     ReadClock clock{std::chrono::milliseconds(get.readTimeoutMs)};
     const long lowSpeedSeconds = std::max(1L, (static_cast<long>(get.readTimeoutMs) + 999) / 1000);
 
-    curl_easy_setopt(h, CURLOPT_URL, get.url.constData());
+    curl_easy_setopt(h, CURLOPT_URL, get.url.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.list);
-    curl_easy_setopt(h, CURLOPT_USERAGENT, get.userAgent.constData());
+    curl_easy_setopt(h, CURLOPT_USERAGENT, get.userAgent.c_str());
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(get.connectTimeoutMs));
     // No byte for the read time-out ends the transfer: below 1 byte per second for that long.
@@ -107,9 +126,9 @@ HttpAnswer HttpTransport::Get(const HttpGet& get) {
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     // Cookie engine on, nothing read from or written to disk; once per handle is enough.
-    if (!cookiesOn_) {
+    if (!session_->cookiesOn) {
         curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
-        cookiesOn_ = true;
+        session_->cookiesOn = true;
     }
     curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeBody);
@@ -124,12 +143,10 @@ HttpAnswer HttpTransport::Get(const HttpGet& get) {
     curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, nullptr);
     if (clock.expired)
-        throw ERESTException(QStringLiteral("no data received for %1 ms").arg(get.readTimeoutMs));
-    if (code != CURLE_OK) {
-        const QString reason =
-            QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)).trimmed();
-        throw ERESTException(reason);
-    }
+        throw ERESTException(u"no data received for " +
+                             FromAscii(std::to_string(get.readTimeoutMs)) + u" ms");
+    if (code != CURLE_OK)
+        throw ERESTException(FromUtf8(trimmed(error[0] ? error : curl_easy_strerror(code))));
 
     HttpAnswer answer;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &answer.status);
