@@ -11,6 +11,10 @@ namespace kasorel {
 
 namespace {
 
+QString qt(std::u16string_view s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
@@ -21,22 +25,22 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
 
 } // namespace
 
-QString QtDesktop::InputBox(const QString& title, const QString& prompt,
-                            const QString& defaultText) {
+std::u16string QtDesktop::InputBox(std::u16string_view title, std::u16string_view prompt,
+                                   std::u16string_view defaultText) {
     QInputDialog dialog(parent_);
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(prompt);
-    dialog.setTextValue(defaultText);
+    dialog.setWindowTitle(qt(title));
+    dialog.setLabelText(qt(prompt));
+    dialog.setTextValue(qt(defaultText));
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("キャンセル"));
     if (dialog.exec() != QDialog::Accepted)
-        return defaultText;
-    return dialog.textValue();
+        return std::u16string(defaultText);
+    return dialog.textValue().toStdU16String();
 }
 
-bool QtDesktop::Confirm(const QString& question) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), question, QMessageBox::NoButton,
+bool QtDesktop::Confirm(std::u16string_view question) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), qt(question), QMessageBox::NoButton,
                     parent_);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
@@ -46,19 +50,19 @@ bool QtDesktop::Confirm(const QString& question) {
     return box.clickedButton() == yes;
 }
 
-void QtDesktop::Inform(const QString& text) {
-    showBox(parent_, QMessageBox::Information, QStringLiteral("情報"), text);
+void QtDesktop::Inform(std::u16string_view text) {
+    showBox(parent_, QMessageBox::Information, QStringLiteral("情報"), qt(text));
 }
 
-void QtDesktop::ShowError(const QString& caption, const QString& text) {
-    showBox(parent_, QMessageBox::Critical, caption, text);
+void QtDesktop::ShowError(std::u16string_view caption, std::u16string_view text) {
+    showBox(parent_, QMessageBox::Critical, qt(caption), qt(text));
 }
 
-void QtDesktop::OpenUrl(const QString& address) {
+void QtDesktop::OpenUrl(std::u16string_view address) {
     // A bare "www.example.com" is taken as a web address, as the shell would.
-    QUrl url = QUrl::fromUserInput(address);
+    QUrl url = QUrl::fromUserInput(qt(address));
     if (!url.isValid())
-        url = QUrl(address);
+        url = QUrl(qt(address));
     QDesktopServices::openUrl(url);
 }
 

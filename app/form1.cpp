@@ -1,71 +1,81 @@
-// The window itself: layout, the error wrapper, the bridge between Memo1 and the text-area
-// model, paste and the 楽天カード command. The other commands live in form1_*.cpp.
+// The window: its controls built from the layout table, and the seams the commands use.
 #include "app/form1.h"
 
-#include "app/captions.h"
 #include "app/commandlink.h"
-#include "app/errorbox.h"
-#include "app/status.h"
-#include "convert/errors.h"
-#include "convert/rakuten.h"
+#include "commands/layout.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kasorel {
 
 namespace {
 
-constexpr int kClientWidth = 693;
-constexpr int kClientHeight = 612;
-constexpr int kPanelHeight = 521;
+QString qt(std::u16string_view s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
 
-// Linux desktops have no desktop colour to ask for; this is the classic one of the
-// system the layout was drawn for.
-const QColor kDesktopColour(0x3A, 0x6E, 0xA5);
-const QColor kBlue(0x00, 0x00, 0xFF);
-const QColor kSkyBlue(0x87, 0xCE, 0xEB);
-const QColor kAqua(0x00, 0xFF, 0xFF);
-const QColor kBlack(0x00, 0x00, 0x00);
+QColor qt(layout::Colour c) {
+    return QColor(c.red, c.green, c.blue);
+}
 
-// The named family first; the CJK face makes the Japanese captions render wherever the
-// named one is missing, which on Linux is always.
-QFont pixelFont(const QString& family, int pixelSize) {
+QRect qt(const Rect& r) {
+    return QRect(r.x, r.y, r.width, r.height);
+}
+
+Rect fromQt(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
+// The named family first, then the fallbacks, so that the Japanese captions render wherever
+// the named one is missing, which on Linux is always.
+QFont pixelFont(const layout::Font& f) {
+    QStringList families{qt(f.family)};
+    for (std::u16string_view fallback : layout::FallbackFamilies)
+        families.append(qt(fallback));
+    families.append(QStringLiteral("sans-serif"));
     QFont font;
-    font.setFamilies({family, QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
-    font.setPixelSize(pixelSize);
+    font.setFamilies(families);
+    font.setPixelSize(f.pixelHeight);
     // Set explicitly, so the command-link button keeps it instead of making its caption bold.
     font.setWeight(QFont::Normal);
     return font;
 }
 
-struct ButtonLayout {
-    CommandLinkButton* TForm1::*member;
-    const char* name;
-    const QString& caption;
-    QRect geometry;
-    const char16_t* family; // nullptr: the window's default font
-    QColor colour;
-    bool visible;
-    void (TForm1::*handler)();
-};
-
-// The widget's raw text separates blocks with U+2029; the model joins lines with CR LF.
-// A line may still hold a U+2028, which the widget shows as a soft break inside one block.
-QString widgetText(const QString& modelText) {
-    return TextArea::SplitLines(modelText).join(QChar::ParagraphSeparator);
+// The widget's raw text separates blocks with U+2029. A line the command wrote may still
+// hold a break of its own (a line separator, which the widget would show as a soft break
+// inside one block); it becomes a block break too, so the widget shows the model's lines.
+QString widgetText(const TextArea& memo) {
+    QString text;
+    for (int i = 0; i < memo.LineCount(); ++i) {
+        if (i > 0)
+            text += QChar::ParagraphSeparator;
+        const std::u16string& line = memo.Line(i);
+        if (line.find_first_of(u"\r\n\u2028\u2029") == std::u16string::npos) {
+            text += qt(line);
+            continue;
+        }
+        const auto parts = TextArea::SplitLines(line);
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+            if (k > 0)
+                text += QChar::ParagraphSeparator;
+            text += qt(parts[k]);
+        }
+    }
+    return text;
 }
 
 int positionOf(const QTextDocument& document, TextPos p) {
@@ -77,18 +87,22 @@ int positionOf(const QTextDocument& document, TextPos p) {
 
 } // namespace
 
-void QtClipboard::SetAsText(const QString& t) {
-    QGuiApplication::clipboard()->setText(t);
+void QtClipboard::SetAsText(std::u16string_view t) {
+    QGuiApplication::clipboard()->setText(qt(t));
 }
 
-TForm1::TForm1(QWidget* parent)
-    : QMainWindow(parent), desktop_(std::make_unique<QtDesktop>(this)),
-      clipboard_(std::make_unique<QtClipboard>()) {
+std::u16string QtClipboard::Text() {
+    return QGuiApplication::clipboard()->text().toStdU16String();
+}
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), commands_({*this, clipboard_, desktop_, *this}) {
+    desktop_.target = std::make_unique<QtDesktop>(this);
+    clipboard_.target = std::make_unique<QtClipboard>();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Kasorel"));
-    setFont(pixelFont(QStringLiteral("Segoe UI"), 12));
+    setWindowTitle(qt(layout::WindowCaption));
+    setFont(pixelFont(layout::WindowFont));
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kDesktopColour);
+    palette.setColor(QPalette::Window, qt(layout::DesktopFallback));
     setPalette(palette);
 
     createTextArea();
@@ -96,25 +110,18 @@ TForm1::TForm1(QWidget* parent)
     createMenus();
     createStatusLine();
     setTabOrder();
-    resize(kClientWidth,
-           kClientHeight + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    resize(layout::ClientSize.width, layout::ClientSize.height + menuBar()->sizeHint().height() +
+                                         statusBar()->sizeHint().height());
 
-    FormCreate();
+    commands_.FormCreate();
 }
 
 TForm1::~TForm1() = default;
 
-void TForm1::SetDesktop(std::unique_ptr<Desktop> desktop) {
-    desktop_ = std::move(desktop);
-}
-void TForm1::SetClipboard(std::unique_ptr<Clipboard> clipboard) {
-    clipboard_ = std::move(clipboard);
-}
-
 void TForm1::createTextArea() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
-    client->setMinimumSize(kClientWidth, kClientHeight);
+    client->setMinimumSize(layout::ClientSize.width, layout::ClientSize.height);
     setCentralWidget(client);
 
     // Panel1 sits on top and takes the client's width; the buttons below keep their places.
@@ -122,7 +129,7 @@ void TForm1::createTextArea() {
     clientLayout->setContentsMargins(0, 0, 0, 0);
     Panel1 = new QWidget(client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFixedHeight(kPanelHeight);
+    Panel1->setFixedHeight(layout::PanelHeight);
     clientLayout->addWidget(Panel1);
     clientLayout->addStretch();
 
@@ -133,115 +140,50 @@ void TForm1::createTextArea() {
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setFont(pixelFont(QStringLiteral("Segoe UI"), 16));
+    Memo1->setFont(pixelFont(layout::MemoFont));
     QPalette memoPalette = Memo1->palette();
-    memoPalette.setColor(QPalette::Base, kBlack);
-    memoPalette.setColor(QPalette::Text, kAqua);
+    memoPalette.setColor(QPalette::Base, qt(layout::MemoBackground));
+    memoPalette.setColor(QPalette::Text, qt(layout::MemoText));
     Memo1->setPalette(memoPalette);
-    Memo1->setAccessibleName(QStringLiteral("明細テキスト"));
+    Memo1->setAccessibleName(qt(layout::MemoAccessibleName));
     // Tab moves on to the buttons; statement text comes in by paste, tabs and all.
     Memo1->setTabChangesFocus(true);
     panelLayout->addWidget(Memo1);
 }
 
 void TForm1::createButtons() {
-    static const ButtonLayout kButtons[] = {
-        {&TForm1::Button3,
-         "Button3",
-         caption::Paste,
-         {8, 548, 118, 42},
-         u"メイリオ",
-         kBlue,
-         true,
-         &TForm1::Button3Click},
-        {&TForm1::Button1,
-         "Button1",
-         caption::Rakuten,
-         {143, 548, 121, 42},
-         u"メイリオ",
-         kBlue,
-         true,
-         &TForm1::Button1Click},
-        {&TForm1::Button6,
-         "Button6",
-         caption::Domestic,
-         {279, 548, 121, 42},
-         u"AR P丸ゴシック体E",
-         kSkyBlue,
-         true,
-         &TForm1::Button6Click},
-        {&TForm1::Button7,
-         "Button7",
-         caption::Foreign,
-         {414, 548, 121, 42},
-         u"メイリオ",
-         kBlue,
-         true,
-         &TForm1::Button7Click},
-        {&TForm1::Button4,
-         "Button4",
-         caption::Sheet,
-         {552, 548, 137, 41},
-         u"メイリオ",
-         kBlue,
-         true,
-         &TForm1::Button4Click},
-        {&TForm1::Button2,
-         "Button2",
-         caption::Probe,
-         {552, 595, 121, 33},
-         nullptr,
-         QColor(),
-         false,
-         &TForm1::Button2Click},
-    };
-    for (const ButtonLayout& entry : kButtons) {
-        auto* button = new CommandLinkButton(entry.caption, centralWidget());
-        button->setObjectName(QLatin1String(entry.name));
-        button->setGeometry(entry.geometry);
-        if (entry.family) {
-            button->setFont(pixelFont(QString::fromUtf16(entry.family), 20));
+    for (const layout::Button& entry : layout::Buttons) {
+        auto* button = new CommandLinkButton(qt(entry.caption), centralWidget());
+        button->setObjectName(QString::fromLatin1(entry.name.data(), entry.name.size()));
+        button->setGeometry(qt(entry.geometry));
+        if (entry.ownFont) {
+            button->setFont(pixelFont(entry.font));
             QPalette palette = button->palette();
-            palette.setColor(QPalette::ButtonText, entry.colour);
+            palette.setColor(QPalette::ButtonText, qt(entry.colour));
             button->setPalette(palette);
         }
         button->setVisible(entry.visible);
-        connect(button, &QAbstractButton::clicked, this, entry.handler);
-        this->*entry.member = button;
+        connect(button, &QAbstractButton::clicked, this,
+                [this, handler = entry.handler] { (commands_.*handler)(); });
+        buttons_.push_back(button);
     }
 }
 
 void TForm1::createMenus() {
-    struct Item {
-        const char16_t* menu;
-        const char* menuName;
-        const QString& caption;
-        const char* name;
-        void (TForm1::*handler)();
-    };
-    static const Item kItems[] = {
-        {u"その他の書式", "menuFormats", caption::View, "actionViewCard", &TForm1::Button11Click},
-        {u"その他の書式", "menuFormats", caption::Coop, "actionCoop", &TForm1::Button5Click},
-        {u"設定", "menuSettings", caption::SheetUrl, "actionSheetUrl", &TForm1::Button8Click},
-        {u"設定", "menuSettings", caption::ApiKey, "actionApiKey", &TForm1::Button9Click},
-        {u"設定", "menuSettings", caption::ViewSetting, "actionViewSettings",
-         &TForm1::Button12Click},
-        {u"設定", "menuSettings", caption::CoopSetting, "actionCoopSettings",
-         &TForm1::Button10Click},
-        {u"ヘルプ", "menuHelp", caption::Guide, "N7", &TForm1::N7Click},
-    };
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* menu = nullptr;
-    for (const Item& item : kItems) {
-        const QString title = QString::fromUtf16(item.menu);
-        if (!menu || menu->title() != title) {
-            menu = bar->addMenu(title);
-            menu->setObjectName(QLatin1String(item.menuName));
+    std::u16string_view current;
+    for (const layout::MenuItem& item : layout::Menu) {
+        if (!menu || item.menu != current) {
+            menu = bar->addMenu(qt(item.menu));
+            menu->setObjectName(QString::fromLatin1(item.menuName.data(), item.menuName.size()));
+            current = item.menu;
         }
-        QAction* action = menu->addAction(item.caption);
-        action->setObjectName(QLatin1String(item.name));
-        connect(action, &QAction::triggered, this, item.handler);
+        QAction* action = menu->addAction(qt(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name.data(), item.name.size()));
+        connect(action, &QAction::triggered, this,
+                [this, handler = item.handler] { (commands_.*handler)(); });
     }
 }
 
@@ -266,69 +208,32 @@ void TForm1::createStatusLine() {
     bar->addWidget(StatusLabel, 1);
 }
 
+void TForm1::setTabOrder() {
+    std::vector<QWidget*> order;
+    for (std::string_view name : layout::TabOrder) {
+        const QString objectName = QString::fromLatin1(name.data(), name.size());
+        order.push_back(objectName == Memo1->objectName()
+                            ? static_cast<QWidget*>(Memo1)
+                            : centralWidget()->findChild<QWidget*>(objectName));
+    }
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
 QString TForm1::StatusText() const {
     return StatusLabel->text();
 }
 
-void TForm1::EndCommand(const QString& message) {
-    if (!message.isEmpty()) {
-        StatusLabel->setText(message);
-        StatusLabel->setAccessibleName(message);
-    }
-    Memo1->setFocus(Qt::OtherFocusReason);
+void TForm1::closeEvent(QCloseEvent* event) {
+    commands_.FormClose();
+    event->accept();
 }
 
-void TForm1::setTabOrder() {
-    // Button2 stays in the chain; being hidden, focus passes it by.
-    QWidget* const order[] = {Button1, Button2, Button3, Button4, Button6, Button7, Memo1};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-}
-
-bool TForm1::Guarded(const std::function<void()>& command) {
-    QString message;
-    try {
-        command();
-        return true;
-    } catch (const Exception& e) {
-        message = e.message();
-    } catch (const std::exception& e) {
-        message = QString::fromUtf8(e.what());
-    } catch (...) {
-        // Nothing may unwind through the event loop, whatever was thrown.
-        message = QStringLiteral("不明なエラー");
-    }
-    desktop_->ShowError(programTitle(QCoreApplication::applicationFilePath()),
-                        errorBoxText(message));
-    return false;
-}
-
-bool TForm1::RunOnText(const std::function<void(TextArea&)>& command) {
-    return Guarded([&] {
-        TextArea memo = LoadMemo();
-        try {
-            command(memo);
-        } catch (...) {
-            // What the command did before it failed stays done, and is on screen when the
-            // error box comes up.
-            WriteBackMemo(memo);
-            throw;
-        }
-        WriteBackMemo(memo);
-    });
-}
-
-void TForm1::RunConverter(const QString& caption, const std::function<int(TextArea&)>& convert) {
-    int rows = 0;
-    const bool done = RunOnText([&](TextArea& m) { rows = convert(m); });
-    EndCommand(done ? status::Copied(caption, rows) : status::Aborted(caption));
-}
-
-TextArea TForm1::LoadMemo() const {
+TextArea TForm1::Load() {
     // The raw text keeps no-break spaces and the like as they are; toPlainText would not.
     // Its positions are the cursor's, and a line separator inside a block starts a line
     // of the model as it starts one on screen.
-    const QString text = Memo1->document()->toRawText();
+    const std::u16string text = Memo1->document()->toRawText().toStdU16String();
     TextArea memo(text);
     const QTextCursor cursor = Memo1->textCursor();
     const TextPos caret = TextArea::PositionIn(text, cursor.position());
@@ -337,10 +242,10 @@ TextArea TForm1::LoadMemo() const {
     return memo;
 }
 
-void TForm1::WriteBackMemo(const TextArea& memo) {
+void TForm1::Store(const TextArea& memo) {
     QTextDocument& document = *Memo1->document();
     const QString oldText = document.toRawText();
-    const QString newText = widgetText(memo.Text());
+    const QString newText = widgetText(memo);
     QTextCursor cursor(&document);
     if (oldText != newText) {
         // Only the changed middle is replaced: the undo step stays small and the widget
@@ -369,36 +274,49 @@ void TForm1::WriteBackMemo(const TextArea& memo) {
     Memo1->setTextCursor(cursor);
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
-    // The close is never refused: a failure saving the position shows once, then it closes.
-    Guarded([this] { FormClose(); });
-    event->accept();
+Rect TForm1::FrameGeometry() {
+    // For a top-level window pos() and move() are the frame's outer corner.
+    return fromQt(frameGeometry());
 }
 
-void TForm1::Button1Click() {
-    RunConverter(caption::Rakuten, [this](TextArea& m) { return ConvertRakuten(m, *clipboard_); });
+void TForm1::MoveFrameTo(Point topLeft) {
+    move(topLeft.x, topLeft.y);
 }
 
-void TForm1::Button3Click() {
-    QString text;
-    const bool done = Guarded([&] {
-        // An empty or non-text clipboard gives the empty text, which still removes a selection.
-        text = QGuiApplication::clipboard()->text();
-        QTextCursor cursor = Memo1->textCursor();
-        cursor.insertText(text);
-        Memo1->setTextCursor(cursor);
-    });
-    if (!done)
-        EndCommand(status::Aborted(caption::Paste));
-    else if (text.isEmpty())
-        EndCommand(status::NothingToPaste(caption::Paste));
-    else
-        EndCommand(status::Pasted(caption::Paste, TextArea(text).Count()));
+Size TForm1::PrimaryScreenSize() {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? Size{primary->size().width(), primary->size().height()} : Size{};
 }
 
-QString TForm1::GuidePath() {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/../share/doc/kasorel/guide.html"));
+std::vector<Rect> TForm1::ScreenRects() {
+    std::vector<Rect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back(fromQt(screen->geometry()));
+    return screens;
+}
+
+void TForm1::ShowStatus(std::u16string_view message) {
+    StatusLabel->setText(qt(message));
+    StatusLabel->setAccessibleName(qt(message));
+}
+
+void TForm1::FocusTextArea() {
+    Memo1->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::BeginWait() {
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TForm1::EndWait() {
+    // Input given during the wait is still queued: delivered to the disabled controls, it is
+    // dropped before they come back.
+    QApplication::processEvents(QEventLoop::AllEvents, 100);
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
+    QApplication::restoreOverrideCursor();
 }
 
 } // namespace kasorel

@@ -1,19 +1,16 @@
 #pragma once
 
-// The one window: the text area, the command buttons and the menu. Each command is one
-// handler; handlers are short and hand the work to the core libraries.
+// The one window on Linux: a Qt shell over the shared commands. It builds its controls from
+// the layout table, forwards every event to the command of the same name, and shows, asks
+// and carries for the commands through their seams.
 
 #include "app/desktop.h"
-#include "convert/output.h"
-#include "convert/textarea.h"
-#include "rates/rest.h"
+#include "commands/commands.h"
+#include "commands/seams.h"
 
 #include <QMainWindow>
-#include <functional>
 #include <memory>
-#include <optional>
 
-class QAction;
 class QLabel;
 class QPlainTextEdit;
 class QWidget;
@@ -22,13 +19,14 @@ namespace kasorel {
 
 class CommandLinkButton;
 
-// The system clipboard behind the converters' clipboard seam.
-class QtClipboard : public Clipboard {
+// The system clipboard, through Qt.
+class QtClipboard : public SystemClipboard {
 public:
-    void SetAsText(const QString& t) override;
+    void SetAsText(std::u16string_view t) override;
+    std::u16string Text() override;
 };
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private TextAreaSeam, private WindowSeam {
     Q_OBJECT
 
 public:
@@ -36,44 +34,69 @@ public:
     ~TForm1() override;
 
     // Replaces the dialogs and the desktop (tests answer them); the window owns it.
-    void SetDesktop(std::unique_ptr<Desktop> desktop);
-    // Replaces the clipboard the converters write (tests record); the window owns it.
-    void SetClipboard(std::unique_ptr<Clipboard> clipboard);
-    // The settings path stem, derived from the executable's path at creation. Tests point
-    // it into a temporary folder.
-    const QString& IniFileName() const { return FIniFileName; }
-    void SetIniFileName(const QString& stem) { FIniFileName = stem; }
+    void SetDesktop(std::unique_ptr<Desktop> desktop) { desktop_.target = std::move(desktop); }
+    // Replaces the system clipboard (tests record); the window owns it.
+    void SetClipboard(std::unique_ptr<SystemClipboard> clipboard) {
+        clipboard_.target = std::move(clipboard);
+    }
 
+    Commands& Command() { return commands_; }
     QPlainTextEdit* Memo() const { return Memo1; }
-    // The query's client, so tests can point its base URL and time-outs at a local server.
-    RESTClient& RestClient() { return RESTClient1; }
     // What the status line says: what the last command did, until the next one replaces it.
     QString StatusText() const;
-    // The user guide "作者ホームページ" opens: guide.html in share/doc/kasorel beside the
-    // executable's bin folder, which is where both the install and the build tree put it.
-    static QString GuidePath();
 
-    // Commands, named after the control they were first made for.
-    void Button1Click();  // 楽天カード
-    void Button2Click();  // テスト用 (hidden rate probe)
-    void Button3Click();  // 貼り付け
-    void Button4Click();  // スプシ表示
-    void Button5Click();  // T生協
-    void Button6Click();  // 国内配当
-    void Button7Click();  // 国外配当
-    void Button8Click();  // スプシURL
-    void Button9Click();  // API設定
-    void Button10Click(); // 生協設定
-    void Button11Click(); // Viewカード
-    void Button12Click(); // View設定
-    void N7Click();       // 作者ホームページ
+    // The handlers, named after the control they were first made for; each forwards to the
+    // command of the same name.
+    void Button1Click() { commands_.Button1Click(); }
+    void Button2Click() { commands_.Button2Click(); }
+    void Button3Click() { commands_.Button3Click(); }
+    void Button4Click() { commands_.Button4Click(); }
+    void Button5Click() { commands_.Button5Click(); }
+    void Button6Click() { commands_.Button6Click(); }
+    void Button7Click() { commands_.Button7Click(); }
+    void Button8Click() { commands_.Button8Click(); }
+    void Button9Click() { commands_.Button9Click(); }
+    void Button10Click() { commands_.Button10Click(); }
+    void Button11Click() { commands_.Button11Click(); }
+    void Button12Click() { commands_.Button12Click(); }
+    void N7Click() { commands_.N7Click(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate();
-    void FormClose();
+    // The seams the commands see; the replaceable parts forward to what tests put in.
+    struct DesktopSlot : Desktop {
+        std::unique_ptr<Desktop> target;
+        std::u16string InputBox(std::u16string_view title, std::u16string_view prompt,
+                                std::u16string_view defaultText) override {
+            return target->InputBox(title, prompt, defaultText);
+        }
+        bool Confirm(std::u16string_view question) override { return target->Confirm(question); }
+        void Inform(std::u16string_view text) override { target->Inform(text); }
+        void ShowError(std::u16string_view caption, std::u16string_view text) override {
+            target->ShowError(caption, text);
+        }
+        void OpenUrl(std::u16string_view address) override { target->OpenUrl(address); }
+    };
+    struct ClipboardSlot : SystemClipboard {
+        std::unique_ptr<SystemClipboard> target;
+        void SetAsText(std::u16string_view t) override { target->SetAsText(t); }
+        std::u16string Text() override { return target->Text(); }
+    };
+
+    // TextAreaSeam
+    TextArea Load() override;
+    void Store(const TextArea& memo) override;
+    // WindowSeam
+    Rect FrameGeometry() override;
+    void MoveFrameTo(Point topLeft) override;
+    Size PrimaryScreenSize() override;
+    std::vector<Rect> ScreenRects() override;
+    void ShowStatus(std::u16string_view message) override;
+    void FocusTextArea() override;
+    void BeginWait() override;
+    void EndWait() override;
 
     void createTextArea();
     void createButtons();
@@ -81,47 +104,14 @@ private:
     void createStatusLine();
     void setTabOrder();
 
-    // Runs a command: any error it raises is caught here, the one place that shows the
-    // error box; the window then goes on as before. False when the command raised.
-    bool Guarded(const std::function<void()>& command);
-    // Runs a command on the text-area model: loads it from Memo1, runs the command
-    // (guarded) and writes the model back, also when the command raised, as one undoable
-    // edit. A command that changed no text leaves the undo history alone. False when the
-    // command raised.
-    bool RunOnText(const std::function<void(TextArea&)>& command);
-    // Runs a converter that returns its row count, then reports it, or the error that ended
-    // it, under the command's caption.
-    void RunConverter(const QString& caption, const std::function<int(TextArea&)>& convert);
-    // Runs a settings prompt, then reports where the setting went, or the error that ended
-    // it, under the prompt's caption.
-    void RunPrompt(const QString& caption, const std::function<void()>& prompt);
-    // Every command ends here: the status line gets message (none leaves it as it was) and
-    // the keyboard goes back to the text area, so Ctrl+Z undoes the command at once.
-    void EndCommand(const QString& message);
-    // While the rate service is asked, the window takes no input: clicks and keys given
-    // meanwhile are dropped, not run once the wait is over.
-    std::optional<double> QueryRateWithoutInput(TextArea& memo);
-    TextArea LoadMemo() const;
-    void WriteBackMemo(const TextArea& memo);
-
     QWidget* Panel1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
-    CommandLinkButton* Button1 = nullptr;
-    CommandLinkButton* Button2 = nullptr;
-    CommandLinkButton* Button3 = nullptr;
-    CommandLinkButton* Button4 = nullptr;
-    CommandLinkButton* Button6 = nullptr;
-    CommandLinkButton* Button7 = nullptr;
     QLabel* StatusLabel = nullptr;
+    std::vector<CommandLinkButton*> buttons_;
 
-    // The exchange-rate query's objects.
-    RESTClient RESTClient1;
-    RESTResponse RESTResponse1;
-    RESTRequest RESTRequest1{RESTClient1, RESTResponse1};
-
-    QString FIniFileName;
-    std::unique_ptr<Desktop> desktop_;
-    std::unique_ptr<Clipboard> clipboard_;
+    DesktopSlot desktop_;
+    ClipboardSlot clipboard_;
+    Commands commands_;
 };
 
 } // namespace kasorel

@@ -1,7 +1,8 @@
 // Program entry: one window, one thread, exit code 0 once the window is closed.
 #include "app/form1.h"
 #include "app/startup.h"
-#include "rates/transport.h"
+#include "commands/startup.h"
+#include "rates/http.h"
 
 #include <QApplication>
 #include <iostream>
@@ -13,8 +14,6 @@ int main(int argc, char* argv[]) {
     kasorel::InitHttpTransport();
 
     QApplication app(argc, argv);
-    // The per-user settings folder is named after the program, whatever the file is called.
-    QCoreApplication::setApplicationName(QStringLiteral("kasorel"));
     kasorel::InstallQtJapanese(app);
     {
         kasorel::TForm1 form;

@@ -1,8 +1,8 @@
 #include "app/desktop.h"
 
 #include "widget_app.h"
-#include <QAbstractButton>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QInputDialog>
@@ -74,9 +74,16 @@ TEST_F(DialogsTest, InputBoxShowsTitlePromptAndDefaultAndReturnsTheEntryOnOk) {
         d.setTextValue(QStringLiteral("new"));
         d.accept();
     });
-    EXPECT_EQ(desktop.InputBox(QStringLiteral("スプシURLを入力して下さい"),
-                               QStringLiteral("スプシURL"), QStringLiteral("old")),
-              QStringLiteral("new"));
+    EXPECT_EQ(desktop.InputBox(u"スプシURLを入力して下さい", u"スプシURL", u"old"), u"new");
+}
+
+// Text beyond the Basic Multilingual Plane, and blanks, come back exactly as typed.
+TEST_F(DialogsTest, InputBoxReturnsTheEntryUnchanged) {
+    whenShown<QInputDialog>([](QInputDialog& d) {
+        d.setTextValue(QString::fromStdU16String(u" 𠮷 key\t"));
+        d.accept();
+    });
+    EXPECT_EQ(desktop.InputBox(u"API Keyを入力して下さい", u"API Key", u""), u" 𠮷 key\t");
 }
 
 TEST_F(DialogsTest, InputBoxGivesTheDefaultBackOnCancel) {
@@ -84,9 +91,7 @@ TEST_F(DialogsTest, InputBoxGivesTheDefaultBackOnCancel) {
         d.setTextValue(QStringLiteral("edited"));
         d.reject();
     });
-    EXPECT_EQ(desktop.InputBox(QStringLiteral("API Keyを入力して下さい"), QStringLiteral("API Key"),
-                               QStringLiteral("key")),
-              QStringLiteral("key"));
+    EXPECT_EQ(desktop.InputBox(u"API Keyを入力して下さい", u"API Key", u"key"), u"key");
 }
 
 TEST_F(DialogsTest, ConfirmationBoxIsJapaneseWithYesAsDefault) {
@@ -112,7 +117,7 @@ TEST_F(DialogsTest, ConfirmationBoxIsJapaneseWithYesAsDefault) {
                 box.close();
             }
         });
-        EXPECT_EQ(desktop.Confirm(QStringLiteral("ViewはSuica限定ですか?")), c.result)
+        EXPECT_EQ(desktop.Confirm(u"ViewはSuica限定ですか?"), c.result)
             << (c.press ? c.press : "closed");
     }
 }
@@ -126,6 +131,6 @@ TEST_F(DialogsTest, InformationBoxHasOnlyOk) {
         EXPECT_EQ(buttonTexts(box.buttons()), QStringList{QStringLiteral("OK")});
         box.buttons().front()->click();
     });
-    desktop.Inform(QStringLiteral("備考欄にSuicaと出力します"));
+    desktop.Inform(u"備考欄にSuicaと出力します");
     EXPECT_TRUE(seen);
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+// The window's captions, each written once: the buttons and menu items show them, and the
+// status line names the command by them.
+
+#include <string_view>
+
+namespace kasorel::caption {
+
+inline constexpr std::u16string_view Paste = u"貼り付け";
+inline constexpr std::u16string_view Rakuten = u"楽天カード";
+inline constexpr std::u16string_view Domestic = u"国内配当";
+inline constexpr std::u16string_view Foreign = u"国外配当";
+inline constexpr std::u16string_view Sheet = u"スプシ表示";
+inline constexpr std::u16string_view Probe = u"テスト用";
+inline constexpr std::u16string_view View = u"Viewカード";
+inline constexpr std::u16string_view Coop = u"T生協";
+inline constexpr std::u16string_view SheetUrl = u"スプシURL";
+inline constexpr std::u16string_view ApiKey = u"API設定";
+inline constexpr std::u16string_view ViewSetting = u"View設定";
+inline constexpr std::u16string_view CoopSetting = u"生協設定";
+inline constexpr std::u16string_view Guide = u"作者ホームページ";
+
+} // namespace kasorel::caption

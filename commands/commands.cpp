@@ -1,0 +1,260 @@
+#include "commands/commands.h"
+
+#include "commands/captions.h"
+#include "commands/errorbox.h"
+#include "commands/guide.h"
+#include "commands/startup.h"
+#include "commands/status.h"
+#include "convert/coop.h"
+#include "convert/domestic.h"
+#include "convert/errors.h"
+#include "convert/foreign.h"
+#include "convert/primitives.h"
+#include "convert/rakuten.h"
+#include "convert/unicode.h"
+#include "convert/view.h"
+#include "rates/query.h"
+#include "settings/inifile.h"
+#include "settings/keys.h"
+#include "settings/location.h"
+#include "settings/paths.h"
+
+#include <optional>
+
+namespace kasorel {
+
+namespace {
+
+// Asks for a text setting with the stored value pre-filled and stores the answer. Cancel
+// gives the pre-filled value back, so it is written as it was (or the key is created).
+void PromptForText(Desktop& desktop, std::u16string_view stem, std::u16string_view section,
+                   std::u16string_view key, std::u16string_view title,
+                   std::u16string_view prompt) {
+    const std::u16string current = ReadIniString(stem, section, key, std::u16string());
+    WriteIniString(stem, section, key, desktop.InputBox(title, prompt, current));
+}
+
+// Asks a yes/no question for a remark switch; Yes is confirmed before it is stored, any other
+// answer stores false.
+void PromptForSwitch(Desktop& desktop, std::u16string_view stem, std::u16string_view section,
+                     std::u16string_view key, std::u16string_view question,
+                     std::u16string_view information) {
+    if (desktop.Confirm(question)) {
+        desktop.Inform(information);
+        WriteIniBoolean(stem, section, key, true);
+    } else {
+        WriteIniBoolean(stem, section, key, false);
+    }
+}
+
+std::u16string TodayText() {
+    return DateToStr(Now());
+}
+
+// While the rate service is asked the window takes no input, and what was given meanwhile is
+// dropped on every way out: a click meant for a window that seemed stuck must not run another
+// command afterwards.
+class Wait {
+public:
+    explicit Wait(WindowSeam& window) : window_(window) { window_.BeginWait(); }
+    ~Wait() { window_.EndWait(); }
+    Wait(const Wait&) = delete;
+    Wait& operator=(const Wait&) = delete;
+
+private:
+    WindowSeam& window_;
+};
+
+} // namespace
+
+Commands::Commands(Shell shell) : shell_(shell) {}
+
+bool Commands::Guarded(const std::function<void()>& fn) {
+    std::u16string message;
+    try {
+        fn();
+        return true;
+    } catch (const Exception& e) {
+        message = e.message();
+    } catch (const std::exception& e) {
+        message = FromUtf8(e.what());
+    } catch (...) {
+        // Nothing may unwind into the shell's event loop, whatever was thrown.
+        message = u"不明なエラー";
+    }
+    shell_.desktop.ShowError(programTitle(ExecutablePath()), errorBoxText(message));
+    return false;
+}
+
+bool Commands::RunOnText(const std::function<void(TextArea&)>& fn) {
+    return Guarded([&] {
+        TextArea memo = shell_.textArea.Load();
+        try {
+            fn(memo);
+        } catch (...) {
+            // What the command did before it failed stays done, and is on screen when the
+            // error box comes up.
+            shell_.textArea.Store(memo);
+            throw;
+        }
+        shell_.textArea.Store(memo);
+    });
+}
+
+void Commands::RunConverter(std::u16string_view caption,
+                            const std::function<int(TextArea&)>& convert) {
+    int rows = 0;
+    const bool done = RunOnText([&](TextArea& m) { rows = convert(m); });
+    EndCommand(done ? status::Copied(caption, rows) : status::Aborted(caption));
+}
+
+void Commands::RunPrompt(std::u16string_view caption, const std::function<void()>& prompt) {
+    const bool done = Guarded(prompt);
+    EndCommand(done ? status::Saved(IniFilePath(FIniFileName)) : status::Aborted(caption));
+}
+
+void Commands::EndCommand(std::u16string_view message) {
+    if (!message.empty())
+        shell_.window.ShowStatus(message);
+    shell_.window.FocusTextArea();
+}
+
+void Commands::FormCreate() {
+    Guarded([this] {
+        FIniFileName =
+            ChooseIniFileStem(ExecutablePath(), UserConfigFolder(), SettingsPerUserOnly());
+        WindowSeam& window = shell_.window;
+        window.MoveFrameTo(ReadIniPosition(FIniFileName, ini::ApSection, ini::MainFormPrefix,
+                                           window.FrameGeometry(), window.PrimaryScreenSize(),
+                                           window.ScreenRects()));
+    });
+}
+
+void Commands::FormClose() {
+    // A failure shows once; the shell closes the window all the same, or a settings file
+    // that stays unwritable would keep the user from ever closing it.
+    Guarded([this] {
+        WriteIniPosition(FIniFileName, ini::ApSection, ini::MainFormPrefix,
+                         shell_.window.FrameGeometry().TopLeft());
+    });
+}
+
+void Commands::Button1Click() {
+    RunConverter(caption::Rakuten,
+                 [this](TextArea& m) { return ConvertRakuten(m, shell_.clipboard); });
+}
+
+void Commands::Button2Click() {
+    RunOnText([](TextArea& m) { ProbeRates(m); });
+    EndCommand({});
+}
+
+void Commands::Button3Click() {
+    std::u16string text;
+    const bool done = RunOnText([&](TextArea& m) {
+        // An empty or non-text clipboard gives the empty text, which still removes a selection.
+        text = shell_.clipboard.Text();
+        m.SetSelText(text);
+    });
+    if (!done)
+        EndCommand(status::Aborted(caption::Paste));
+    else if (text.empty())
+        EndCommand(status::NothingToPaste(caption::Paste));
+    else
+        EndCommand(status::Pasted(caption::Paste, TextArea(text).Count()));
+}
+
+void Commands::Button4Click() {
+    const bool done = Guarded([this] {
+        std::u16string address =
+            ReadIniString(FIniFileName, ini::SpsheetSection, ini::UrlKey, ini::UrlDefault);
+        if (address.empty()) {
+            Button8Click();
+            address =
+                ReadIniString(FIniFileName, ini::SpsheetSection, ini::UrlKey, ini::UrlDefault);
+        }
+        if (!address.empty())
+            shell_.desktop.OpenUrl(address);
+    });
+    EndCommand(done ? std::u16string() : status::Aborted(caption::Sheet));
+}
+
+void Commands::Button5Click() {
+    RunConverter(caption::Coop, [this](TextArea& m) {
+        const bool hoken =
+            ReadIniBoolean(FIniFileName, ini::SeikyoSection, ini::HokenKey, ini::HokenDefault);
+        return ConvertCoop(m, shell_.clipboard, hoken);
+    });
+}
+
+void Commands::Button6Click() {
+    RunConverter(caption::Domestic, [this](TextArea& m) {
+        return ConvertDomesticDividends(m, shell_.clipboard, TodayText);
+    });
+}
+
+void Commands::Button7Click() {
+    std::u16string message;
+    const bool done = RunOnText([&](TextArea& m) {
+        const std::u16string key = ReadIniString(FIniFileName, ini::ExchangeRatesApiSection,
+                                                 ini::ApiKeyKey, ini::ApiKeyDefault);
+        RESTClient1.SetParameter(u"access_key", key);
+        std::optional<double> rate;
+        {
+            const Wait wait(shell_.window);
+            rate = QueryExchangeRate(RESTRequest1, m);
+        }
+        if (!rate) {
+            message = status::NoRate(caption::Foreign);
+            return;
+        }
+        const int rows = ConvertForeignDividends(m, shell_.clipboard, *rate, TodayText);
+        message = status::CopiedAtRate(caption::Foreign, rows, ShownRate(*rate));
+    });
+    EndCommand(done ? message : status::Aborted(caption::Foreign));
+}
+
+void Commands::Button8Click() {
+    RunPrompt(caption::SheetUrl, [this] {
+        PromptForText(shell_.desktop, FIniFileName, ini::SpsheetSection, ini::UrlKey,
+                      u"スプシURLを入力して下さい", u"スプシURL");
+    });
+}
+
+void Commands::Button9Click() {
+    RunPrompt(caption::ApiKey, [this] {
+        PromptForText(shell_.desktop, FIniFileName, ini::ExchangeRatesApiSection,
+                      ini::ApiKeyKey, u"API Keyを入力して下さい", u"API Key");
+    });
+}
+
+void Commands::Button10Click() {
+    RunPrompt(caption::CoopSetting, [this] {
+        PromptForSwitch(shell_.desktop, FIniFileName, ini::SeikyoSection, ini::HokenKey,
+                        u"生協は保険限定ですか?", u"備考欄に保険と出力します");
+    });
+}
+
+void Commands::Button11Click() {
+    RunConverter(caption::View, [this](TextArea& m) {
+        const bool suica =
+            ReadIniBoolean(FIniFileName, ini::ViewSection, ini::SuicaKey, ini::SuicaDefault);
+        return ConvertView(m, shell_.clipboard, suica);
+    });
+}
+
+void Commands::Button12Click() {
+    RunPrompt(caption::ViewSetting, [this] {
+        PromptForSwitch(shell_.desktop, FIniFileName, ini::ViewSection, ini::SuicaKey,
+                        u"ViewはSuica限定ですか?", u"備考欄にSuicaと出力します");
+    });
+}
+
+void Commands::N7Click() {
+    // The guide ships with the program, so it opens with no network and always matches the
+    // version at hand; a copy moved away from its install still finds the built-in one.
+    const bool done = Guarded([this] { shell_.desktop.OpenUrl(GuideAddress()); });
+    EndCommand(done ? std::u16string() : status::Aborted(caption::Guide));
+}
+
+} // namespace kasorel

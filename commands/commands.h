@@ -1,0 +1,72 @@
+#pragma once
+
+// Every command of the window, once, for every shell. Each is the handler of the same name
+// on the window class TForm1, which only forwards to it: the flow, the settings it reads,
+// the error box, the status message and where the focus goes afterwards are all here.
+
+#include "commands/seams.h"
+#include "rates/rest.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kasorel {
+
+class Commands {
+public:
+    // The commands of a window that has made its controls; shell stays the window's.
+    explicit Commands(Shell shell);
+
+    // At creation, after the layout is in place and before the window is first shown: picks
+    // the settings file (beside the executable, or the user's own) and restores the window's
+    // position from it. A failure shows in the error box; the window still opens.
+    void FormCreate();
+    // At close: saves the window's position. A failure shows in the error box once; the
+    // close always goes on.
+    void FormClose();
+
+    void Button1Click();  // 楽天カード
+    void Button2Click();  // テスト用 (hidden rate probe)
+    void Button3Click();  // 貼り付け
+    void Button4Click();  // スプシ表示
+    void Button5Click();  // T生協
+    void Button6Click();  // 国内配当
+    void Button7Click();  // 国外配当
+    void Button8Click();  // スプシURL
+    void Button9Click();  // API設定
+    void Button10Click(); // 生協設定
+    void Button11Click(); // Viewカード
+    void Button12Click(); // View設定
+    void N7Click();       // 作者ホームページ
+
+    // The settings path stem FormCreate chose (the file is the stem and ".ini"); empty
+    // before. Tests point it into a temporary folder.
+    const std::u16string& IniFileName() const { return FIniFileName; }
+    void SetIniFileName(std::u16string stem) { FIniFileName = std::move(stem); }
+
+    // The exchange-rate query's client, so tests can point its base URL and time-outs at a
+    // local server.
+    RESTClient& RestClient() { return RESTClient1; }
+
+private:
+    // The one place an error that ends a command is caught: it goes to the error box with
+    // the program's title as caption, and the window goes on. False when fn raised.
+    bool Guarded(const std::function<void()>& fn);
+    // Runs fn on the text-area model, guarded; the model goes back to the widget as one edit
+    // on every way out, so what a failing command had done stays on screen.
+    bool RunOnText(const std::function<void(TextArea&)>& fn);
+    void RunConverter(std::u16string_view caption, const std::function<int(TextArea&)>& convert);
+    void RunPrompt(std::u16string_view caption, const std::function<void()>& prompt);
+    // Every command ends here: the status line gets message (none leaves it as it was) and
+    // the keyboard goes back to the text area, so Ctrl+Z undoes the command at once.
+    void EndCommand(std::u16string_view message);
+
+    Shell shell_;
+    RESTClient RESTClient1;
+    RESTResponse RESTResponse1;
+    RESTRequest RESTRequest1{RESTClient1, RESTResponse1};
+    std::u16string FIniFileName;
+};
+
+} // namespace kasorel

@@ -1,0 +1,116 @@
+#pragma once
+
+// The window's layout, for every shell: what the window holds, where, in which font and
+// colour, in which tab order, with which menu. Sizes and positions are pixels at 96 dots
+// per inch; a shell scales them to its screen. Each control names the command it runs.
+
+#include "commands/captions.h"
+#include "commands/commands.h"
+#include "settings/geometry.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace kasorel::layout {
+
+struct Colour {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const Colour&, const Colour&) = default;
+};
+
+inline constexpr Colour Blue{0x00, 0x00, 0xFF};
+inline constexpr Colour SkyBlue{0x87, 0xCE, 0xEB};
+inline constexpr Colour Aqua{0x00, 0xFF, 0xFF};
+inline constexpr Colour Black{0x00, 0x00, 0x00};
+// The window's background is the system's desktop colour. Where the system has none to ask
+// for (Linux desktops), this classic one stands in.
+inline constexpr Colour DesktopFallback{0x3A, 0x6E, 0xA5};
+
+struct Font {
+    std::u16string_view family; // the named face; a shell falls back where it is missing
+    int pixelHeight = 0;         // character height
+};
+
+// Where a face is missing, a shell falls back to these in order: the Japanese face every
+// Windows system has, then the CJK face the Linux package depends on.
+inline constexpr std::array<std::u16string_view, 2> FallbackFamilies{u"メイリオ",
+                                                                     u"Noto Sans CJK JP"};
+
+using Handler = void (Commands::*)();
+
+inline constexpr std::u16string_view WindowCaption = u"Kasorel";
+inline constexpr Size ClientSize{693, 612};
+inline constexpr Font WindowFont{u"Segoe UI", 12};
+
+// Panel1 sits at the top of the client area, its full width, and Memo1 fills it.
+inline constexpr int PanelHeight = 521;
+inline constexpr Font MemoFont{u"Segoe UI", 16};
+inline constexpr Colour MemoText = Aqua;
+inline constexpr Colour MemoBackground = Black;
+// What screen readers call the text area.
+inline constexpr std::u16string_view MemoAccessibleName = u"明細テキスト";
+
+struct Button {
+    std::string_view name; // the control's name: "Button1"...
+    std::u16string_view caption;
+    Rect geometry;
+    bool ownFont; // false: the window's default font and colour
+    Font font;
+    Colour colour;
+    bool visible;
+    Handler handler;
+};
+
+inline constexpr Font Meiryo20{u"メイリオ", 20};
+inline constexpr Font Maru20{u"AR P丸ゴシック体E", 20};
+
+// In creation order, which is also the order they are drawn in.
+inline constexpr std::array<Button, 6> Buttons{{
+    {"Button3", caption::Paste, {8, 548, 118, 42}, true, Meiryo20, Blue, true,
+     &Commands::Button3Click},
+    {"Button1", caption::Rakuten, {143, 548, 121, 42}, true, Meiryo20, Blue, true,
+     &Commands::Button1Click},
+    {"Button6", caption::Domestic, {279, 548, 121, 42}, true, Maru20, SkyBlue, true,
+     &Commands::Button6Click},
+    {"Button7", caption::Foreign, {414, 548, 121, 42}, true, Meiryo20, Blue, true,
+     &Commands::Button7Click},
+    {"Button4", caption::Sheet, {552, 548, 137, 41}, true, Meiryo20, Blue, true,
+     &Commands::Button4Click},
+    {"Button2", caption::Probe, {552, 595, 121, 33}, false, WindowFont, Black, false,
+     &Commands::Button2Click},
+}};
+
+// The keyboard's tab order, by control name; "Memo1" stands for Panel1 with Memo1 inside.
+// Button2 keeps its place in it although, hidden, the focus passes it by.
+inline constexpr std::array<std::string_view, 7> TabOrder{
+    "Button1", "Button2", "Button3", "Button4", "Button6", "Button7", "Memo1"};
+
+struct MenuItem {
+    std::u16string_view menu;  // the menu bar entry it is under
+    std::string_view menuName; // that menu's control name
+    std::u16string_view caption;
+    std::string_view name; // the item's control name
+    Handler handler;
+};
+
+inline constexpr std::u16string_view FormatsMenu = u"その他の書式";
+inline constexpr std::u16string_view SettingsMenu = u"設定";
+inline constexpr std::u16string_view HelpMenu = u"ヘルプ";
+
+// The menu bar, in order; consecutive items under the same menu make one menu.
+inline constexpr std::array<MenuItem, 7> Menu{{
+    {FormatsMenu, "menuFormats", caption::View, "actionViewCard", &Commands::Button11Click},
+    {FormatsMenu, "menuFormats", caption::Coop, "actionCoop", &Commands::Button5Click},
+    {SettingsMenu, "menuSettings", caption::SheetUrl, "actionSheetUrl", &Commands::Button8Click},
+    {SettingsMenu, "menuSettings", caption::ApiKey, "actionApiKey", &Commands::Button9Click},
+    {SettingsMenu, "menuSettings", caption::ViewSetting, "actionViewSettings",
+     &Commands::Button12Click},
+    {SettingsMenu, "menuSettings", caption::CoopSetting, "actionCoopSettings",
+     &Commands::Button10Click},
+    {HelpMenu, "menuHelp", caption::Guide, "N7", &Commands::N7Click},
+}};
+
+} // namespace kasorel::layout

@@ -1,0 +1,91 @@
+#pragma once
+
+// What the commands ask of the window they run in. Each shell implements these with its
+// toolkit (Qt on Linux, Win32 on Windows); the commands' tests implement them with scripts.
+// None of them holds a rule of the program: they only show, ask and carry.
+
+#include "convert/output.h"
+#include "convert/textarea.h"
+#include "settings/geometry.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kasorel {
+
+// The text area Memo1.
+class TextAreaSeam {
+public:
+    virtual ~TextAreaSeam() = default;
+    // The widget's text, caret and selection as they are now. Lines break where the widget
+    // shows them broken.
+    virtual TextArea Load() = 0;
+    // Makes the widget show memo's text, caret and selection. A changed text is one undoable
+    // edit, so one undo takes the whole command back; an unchanged text leaves the undo
+    // history alone.
+    virtual void Store(const TextArea& memo) = 0;
+};
+
+// The system clipboard: what the converters write (Clipboard::SetAsText, with its two
+// errors), and what paste reads.
+class SystemClipboard : public Clipboard {
+public:
+    // The clipboard's text; the empty text when it holds none or holds no text.
+    // EClipboardException when it cannot be opened.
+    virtual std::u16string Text() = 0;
+};
+
+// The conversations with the person and the desktop. Captions and buttons are Japanese
+// whatever the system language.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // Input box with a title, a one-line prompt, an edit field pre-filled with defaultText
+    // and "OK" / "キャンセル". The edited text on OK; defaultText unchanged otherwise.
+    virtual std::u16string InputBox(std::u16string_view title, std::u16string_view prompt,
+                                    std::u16string_view defaultText) = 0;
+    // Confirmation box "確認" with "はい(&Y)" (the default) and "いいえ(&N)": true for Yes;
+    // No or closing the box give false.
+    virtual bool Confirm(std::u16string_view question) = 0;
+    // Information box "情報" with a single "OK".
+    virtual void Inform(std::u16string_view text) = 0;
+    // Error box: stop icon, one "OK", the given caption and text.
+    virtual void ShowError(std::u16string_view caption, std::u16string_view text) = 0;
+    // Asks the desktop to open address with the verb "open" (the default browser for a web
+    // or file address). The result is ignored; nothing is ever reported.
+    virtual void OpenUrl(std::u16string_view address) = 0;
+};
+
+// The window itself, its place among the screens, its status line and its input.
+class WindowSeam {
+public:
+    virtual ~WindowSeam() = default;
+    // The window's outer frame (title bar and borders included), in screen pixels.
+    virtual Rect FrameGeometry() = 0;
+    // Moves the window so that its outer frame's top-left corner is at topLeft.
+    virtual void MoveFrameTo(Point topLeft) = 0;
+    // The primary screen's size, and the rectangle of every screen; empty when not known.
+    virtual Size PrimaryScreenSize() = 0;
+    virtual std::vector<Rect> ScreenRects() = 0;
+    // Shows message on the status line, for people and for screen readers, until the next.
+    virtual void ShowStatus(std::u16string_view message) = 0;
+    // Gives the keyboard focus to the text area.
+    virtual void FocusTextArea() = 0;
+    // From BeginWait to EndWait a blocking request runs on the one thread: the window shows
+    // it is busy and takes no input. Clicks and keys given meanwhile are dropped at EndWait,
+    // never run afterwards.
+    virtual void BeginWait() = 0;
+    virtual void EndWait() = 0;
+};
+
+// Everything a shell hands to the commands, by reference; the shell owns it all and keeps
+// it alive as long as the commands.
+struct Shell {
+    TextAreaSeam& textArea;
+    SystemClipboard& clipboard;
+    Desktop& desktop;
+    WindowSeam& window;
+};
+
+} // namespace kasorel
