@@ -131,4 +131,8 @@ std::u16string DecodeSystemLegacy(std::string_view bytes) {
     return FromUtf8(bytes);
 }
 
+std::optional<std::string> EncodeSystemLegacy(std::u16string_view text) {
+    return ToUtf8(text);
+}
+
 } // namespace kasorel

@@ -20,4 +20,8 @@ std::optional<std::u16string> DecodeCharset(std::string_view bytes, std::string_
 // Linux. Bytes that do not decode become U+FFFD.
 std::u16string DecodeSystemLegacy(std::string_view bytes);
 
+// text in the system's legacy 8-bit encoding; nothing when a character of text has no form
+// there (kanji in code page 1252, say). On Linux that encoding is UTF-8, which holds all.
+std::optional<std::string> EncodeSystemLegacy(std::u16string_view text);
+
 } // namespace kasorel

@@ -56,7 +56,7 @@ std::u16string_view trimBlanks(std::u16string_view s) {
 }
 
 // Lone surrogates stay as they are in UTF-16, which can hold them.
-std::string encode(std::u16string_view s, Encoding e) {
+std::string encodeAs(std::u16string_view s, Encoding e) {
     if (e != Encoding::Utf16LE && e != Encoding::Utf16BE)
         return ToUtf8(s);
     std::string out;
@@ -98,6 +98,16 @@ std::u16string decode(const Document& d, std::size_t begin, std::size_t end) {
     if (!text.empty() && text.front() == u'\uFEFF')
         text.erase(0, 1);
     return text;
+}
+
+// s in the file's own encoding; a file in the system's legacy encoding is written in it too
+// (WriteIniString has made sure that it can hold s).
+std::string encode(std::u16string_view s, const Document& d) {
+    if (d.legacy) {
+        if (std::optional<std::string> bytes = EncodeSystemLegacy(s))
+            return *std::move(bytes);
+    }
+    return encodeAs(s, d.encoding);
 }
 
 char16_t unitAt(const Document& d, std::size_t i) {
@@ -151,7 +161,7 @@ Document parse(std::string bytes) {
         begin = i;
     }
     if (d.eol.empty())
-        d.eol = encode(u"\n", d.encoding);
+        d.eol = encodeAs(u"\n", d.encoding);
     return d;
 }
 
@@ -282,10 +292,10 @@ std::string withValue(const Document& d, std::u16string_view section, std::u16st
         p += d.unit;
         while (p < line.contentEnd && (unitAt(d, p) == u' ' || unitAt(d, p) == u'\t'))
             p += d.unit;
-        out.replace(p, line.contentEnd - p, encode(stored, d.encoding));
+        out.replace(p, line.contentEnd - p, encode(stored, d));
         return out;
     }
-    const std::string entry = encode(std::u16string(key) + u'=' + stored, d.encoding) + d.eol;
+    const std::string entry = encode(std::u16string(key) + u'=' + stored, d) + d.eol;
     if (loc.section) {
         const Line& after = d.lines[loc.lastEntry];
         const std::string lead = after.end == after.contentEnd ? d.eol : std::string();
@@ -295,7 +305,7 @@ std::string withValue(const Document& d, std::u16string_view section, std::u16st
     std::string tail;
     if (!d.lines.empty() && d.lines.back().end == d.lines.back().contentEnd)
         tail = d.eol;
-    tail += encode(u'[' + std::u16string(section) + u']', d.encoding) + d.eol + entry;
+    tail += encode(u'[' + std::u16string(section) + u']', d) + d.eol + entry;
     // Before a stray odd byte of a UTF-16 file, so that what is added stays readable.
     out.insert(d.limit, tail);
     return out;
@@ -378,7 +388,14 @@ bool ReadIniBoolean(std::u16string_view stem, std::u16string_view section, std::
 void WriteIniString(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                     std::u16string_view value) {
     const std::u16string path = IniFilePath(stem);
-    ReplaceWholeFile(path, withValue(load(path), section, key, value));
+    Document d = load(path);
+    // A value the legacy code page cannot hold, written in UTF-8 beside it, would leave the
+    // file in two encodings, and the next read would garble one of them. Such a file is
+    // rewritten whole in UTF-8 with a mark, which holds every setting.
+    if (d.legacy && (!EncodeSystemLegacy(section) || !EncodeSystemLegacy(key) ||
+                     !EncodeSystemLegacy(storedForm(value))))
+        d = parse("\xEF\xBB\xBF" + ToUtf8(DecodeSystemLegacy(d.bytes)));
+    ReplaceWholeFile(path, withValue(d, section, key, value));
 }
 
 void WriteIniBoolean(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
