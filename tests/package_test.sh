@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: lintian's verdict, the hardening of the program,
-# its two options, and the real window run from the unpacked package by an unprivileged user
-# (package_xvfb.sh; as root, the user nobody).
+# The Debian package as a user meets it: lintian's verdict, the AppStream file software
+# centres read, the hardening of the program, its two options, and the real window run from
+# the unpacked package by an unprivileged user (package_xvfb.sh; as root, the user nobody).
 #   package_test.sh <kasorel .deb> <wm_delete_window helper>
 set -euo pipefail
 deb=$1 closer=$2
@@ -15,6 +15,16 @@ lintian "${lintian_args[@]}" "$deb" || fail "lintian finds errors or warnings"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 dpkg-deb -x "$deb" "$stage/root"
+
+# What software centres read: a valid AppStream file that launches the installed menu entry.
+metainfo=$stage/root/usr/share/metainfo/example.kasorel.Kasorel.metainfo.xml
+[ -f "$metainfo" ] || fail "no AppStream file in usr/share/metainfo"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli finds the AppStream file invalid"
+appstreamcli validate-tree --no-net "$stage/root" || fail "appstreamcli finds the installed tree invalid"
+launchable=$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")
+[ -n "$launchable" ] && [ -f "$stage/root/usr/share/applications/$launchable" ] ||
+  fail "the AppStream file launches '$launchable', which the package does not install"
+
 exe=$stage/root/usr/bin/kasorel
 # Debian 12's start-up files carry no control-flow mark, so that one cannot be had here.
 hardening-check --nocfprotection "$exe" || fail "the program lacks a hardening feature"

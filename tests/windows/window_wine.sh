@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# kasorel.exe under Wine on a virtual X server, driven as a person drives it (mouse and keys
+# through xdotool, the X clipboard through xclip) and read as a screen reader reads it
+# (win_dump.exe), from a copy in a folder of the user's, C:\kasorel:
+#   - paste a 楽天カード statement and convert it: the rows are on the clipboard;
+#   - set the spreadsheet address through its prompt: kasorel.ini beside the exe holds it;
+#   - close and start again: the window is back where it was;
+#   - 国外配当 against a stand-in rate service on 127.0.0.1, in a network of the test's own
+#     where the service's host name leads there, with the key set through its prompt;
+#   - a read-only kasorel.ini: the error box names it, the file keeps every byte, and the
+#     window still closes.
+#   window_wine.sh <kasorel.exe>
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../xvfb_common.sh"
+. "$here/wine_common.sh"
+
+exe=${1:?usage: window_wine.sh <kasorel.exe>}
+exe=$(realpath "$exe")
+private_network_reexec "$0" "$@"
+xvfb_reexec "-screen 0 1920x1080x24 -noreset" "$0" "$@"
+
+fail() {
+  echo "window_wine: $*" >&2
+  [ -n "${work:-}" ] && [ -f "$work/wine.log" ] && tail -n 20 "$work/wine.log" >&2
+  [ -n "${work:-}" ] && [ -n "${ini:-}" ] && [ -f "$ini" ] && { echo "--- kasorel.ini:" >&2; cat "$ini" >&2; }
+  exit 1
+}
+
+wine_setup
+app=$WINEPREFIX/drive_c/kasorel
+ini=$app/kasorel.ini
+mkdir "$app"
+cp "$exe" "$app/kasorel.exe"
+start_rates_service 0
+
+# Waits until the X clipboard holds exactly the text of the file <expected>.
+wait_clipboard() { # expected
+  for _ in $(seq 50); do
+    clipboard_text >"$work/got"
+    cmp -s "$1" "$work/got" && return 0
+    sleep 0.2
+  done
+  od -c "$work/got" | head -20 >&2
+  fail "the clipboard does not hold the rows of $1"
+}
+
+# The value of <key> in kasorel.ini, whatever its line ends.
+ini_value() { # key; nothing while the file is not there yet
+  [ -f "$ini" ] || return 0
+  tr -d '\r' <"$ini" | sed -n "s/^$1=//p"
+}
+
+# Answers the open input box titled <title> with <text> and Enter.
+answer_prompt() { # title text
+  local box
+  box=$(wait_window "$1")
+  xdotool windowfocus --sync "$box" 2>/dev/null || true
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$2"
+  xdotool key Return
+  for _ in $(seq 50); do
+    [ -z "$(windows_named "$1")" ] && return 0
+    sleep 0.2
+  done
+  fail "the prompt $1 did not close"
+}
+
+x_position() {
+  xdotool getwindowgeometry "$wid" | sed -n 's/^ *Position: \([-0-9]*\),\([-0-9]*\).*/\1,\2/p'
+}
+first_frame() { frame_of Kasorel | cut -d' ' -f1,2; }
+box_state() { if box_open; then echo open; else echo closed; fi; }
+
+wine_start "$app/kasorel.exe" Kasorel
+
+# Paste and convert: the browser's LF lines arrive as CR LF, the rows leave with LF.
+set_clipboard $'明細\n2024/05/01\tショップA\t1,200 円\n支払方法\t一括\nx1\ny1\n2024/05/03\tショップB\t800 円\n支払方法\t一括\nx2\ny2'
+printf '2024/05/01\tショップA\t\t\t1,200\n2024/05/03\tショップB\t\t\t800\n' >"$work/rakuten"
+click_button 貼り付け
+wait_status "貼り付け: 9 行を貼り付けました"
+click_button 楽天カード
+wait_status "楽天カード: 2 行をクリップボードにコピーしました"
+wait_clipboard "$work/rakuten"
+# (Deleting the last line, y2, keeps the line break before it.)
+[ "$(memo_text)" = '明細\r\n2024/05/01\tショップA\t\t\t1,200\r\n2024/05/03\tショップB\t\t\t800\r\n' ] ||
+  fail "the text area holds '$(memo_text)'"
+
+# The spreadsheet address, through its prompt, lands in kasorel.ini beside the exe.
+url='https://docs.example/spreadsheets/d/abc123/edit#gid=0'
+pick_menu 設定 スプシURL
+answer_prompt スプシURLを入力して下さい "$url"
+# The box closes before the command writes, so the file is waited for.
+wait_until "URL in kasorel.ini beside kasorel.exe" "$url" ini_value URL
+box_open && fail "an error box came up: $(box_text)"
+
+# Moved, closed and started again, the window comes back where it was left.
+xdotool windowmove "$wid" 300 200
+wait_until "the window's X position" 300,200 x_position
+read -r left top _ <<<"$(frame_of Kasorel)"
+wine_stop
+[ "$(ini_value MainForm_left)" = "$left" ] || fail "the left edge $left was saved as '$(ini_value MainForm_left)'"
+[ "$(ini_value MainForm_top)" = "$top" ] || fail "the top edge $top was saved as '$(ini_value MainForm_top)'"
+[ "$(ini_value URL)" = "$url" ] || fail "closing lost the address"
+wine_start "$app/kasorel.exe" Kasorel
+wait_until "the window's frame" "$left $top" first_frame
+
+# 国外配当: the key set through its prompt goes with the query to the stand-in service.
+pick_menu 設定 API設定
+answer_prompt "API Keyを入力して下さい" KEY123
+wait_until "APIKey in kasorel.ini" KEY123 ini_value APIKey
+set_clipboard $'銘柄名abcdefgSAMPLE INC\n入金額abcdefg100.00 USD\n'
+click_button 貼り付け
+wait_status "貼り付け: 2 行を貼り付けました"
+click_button 国外配当
+wait_status "国外配当: 1 行をクリップボードにコピーしました (1 USD = 151.3 円)"
+row=$(clipboard_text)
+[[ "$row" =~ ^[0-9]{4}/[0-9]{1,2}/[0-9]{1,2}$'\t配当米国\tSAMPLE INC\t\t-15130\t151.3'$ ]] ||
+  fail "the clipboard holds '$row'"
+grep -q '/v1/latest?Endpoint=latest&access_key=KEY123$' "$work/requests" ||
+  fail "the service was asked for: $(cat "$work/requests" 2>/dev/null)"
+
+# A read-only kasorel.ini: the prompt's write is refused in the error box, the file keeps
+# every byte, and the window still closes (its position save is refused the same way).
+cp "$ini" "$work/ini-before"
+wine attrib +r 'C:\kasorel\kasorel.ini' >/dev/null 2>&1 || fail "attrib +r failed"
+make_read_only "$ini"
+pick_menu 設定 スプシURL
+answer_prompt スプシURLを入力して下さい 'https://other.example/'
+wait_until "the error box" open box_state
+expected='C:\\kasorel\\kasorel.ini に書き込めません.'
+[ "$(box_text)" = "$expected" ] || fail "the error box says '$(box_text)'"
+xdotool windowfocus --sync "$(windows_named kasorel | head -n1)" 2>/dev/null || true
+xdotool key Return
+wait_until "the error box" closed box_state
+cmp -s "$ini" "$work/ini-before" || fail "the refused write changed kasorel.ini"
+"$closer" "$wid" || fail "could not send WM_DELETE_WINDOW"
+for _ in $(seq 100); do
+  box_open && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.2
+done
+if box_open; then
+  [ "$(box_text)" = "$expected" ] || fail "the error box at close says '$(box_text)'"
+  xdotool windowfocus --sync "$(windows_named kasorel | head -n1)" 2>/dev/null || true
+  xdotool key Return
+fi
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.2
+done
+kill -0 "$pid" 2>/dev/null && fail "the window did not close with a read-only kasorel.ini"
+rc=0
+wait "$pid" || rc=$?
+pid=
+[ "$rc" -eq 0 ] || fail "exit status $rc"
+cmp -s "$ini" "$work/ini-before" || fail "the close changed the read-only kasorel.ini"
+[ "$(ls "$app" | tr '\n' ' ')" = "kasorel.exe kasorel.ini " ] ||
+  fail "the refused writes left files behind: $(ls "$app")"
+
+echo "window_wine: 1 passed, 0 failed"
