@@ -1,5 +1,7 @@
 #include "app/commandlink.h"
 
+#include "commands/layout.h"
+
 #include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -8,24 +10,20 @@ namespace kasorel {
 
 namespace {
 
-// In device-independent pixels. The widest caption ("楽天カード", 20 px) needs 97 of the
-// 121 the layout gives its button; 3 + 12 + 3 + 3 leaves it 100.
-constexpr int kLeftMargin = 3;
-constexpr int kArrowSize = 12;
-constexpr int kArrowGap = 3;
-constexpr int kRightMargin = 3;
-constexpr int kFrame = 2;
+// In device-independent pixels.
+constexpr layout::CommandLinkMetrics kMetrics = layout::CommandLink;
 
 } // namespace
 
 CommandLinkButton::CommandLinkButton(const QString& caption, QWidget* parent)
     : QCommandLinkButton(caption, parent) {
-    setIconSize(QSize(kArrowSize, kArrowSize));
+    setIconSize(QSize(kMetrics.arrowSize, kMetrics.arrowSize));
 }
 
 QRect CommandLinkButton::CaptionRect() const {
-    const int left = kLeftMargin + kArrowSize + kArrowGap;
-    return QRect(left, kFrame, width() - left - kRightMargin, height() - 2 * kFrame);
+    const int left = kMetrics.CaptionLeft();
+    return QRect(left, kMetrics.frame, width() - left - kMetrics.rightMargin,
+                 height() - 2 * kMetrics.frame);
 }
 
 void CommandLinkButton::paintEvent(QPaintEvent*) {
@@ -42,7 +40,7 @@ void CommandLinkButton::paintEvent(QPaintEvent*) {
     const int shift = isDown() ? style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option) : 0;
     const QSize arrow = icon().actualSize(iconSize());
     p.drawPixmap(
-        kLeftMargin, (height() - arrow.height()) / 2 + shift,
+        kMetrics.leftMargin, (height() - arrow.height()) / 2 + shift,
         icon().pixmap(arrow, devicePixelRatio(), isEnabled() ? QIcon::Normal : QIcon::Disabled));
 
     p.setFont(font());

@@ -40,8 +40,8 @@ std::u16string QtDesktop::InputBox(std::u16string_view title, std::u16string_vie
 }
 
 bool QtDesktop::Confirm(std::u16string_view question) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), qt(question), QMessageBox::NoButton,
-                    parent_);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), qt(question),
+                    QMessageBox::NoButton, parent_);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(yes);

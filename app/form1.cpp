@@ -95,7 +95,8 @@ std::u16string QtClipboard::Text() {
     return QGuiApplication::clipboard()->text().toStdU16String();
 }
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), commands_({*this, clipboard_, desktop_, *this}) {
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent), commands_({*this, clipboard_, desktop_, *this}) {
     desktop_.target = std::make_unique<QtDesktop>(this);
     clipboard_.target = std::make_unique<QtClipboard>();
     setObjectName(QStringLiteral("Form1"));

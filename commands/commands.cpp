@@ -28,8 +28,7 @@ namespace {
 // Asks for a text setting with the stored value pre-filled and stores the answer. Cancel
 // gives the pre-filled value back, so it is written as it was (or the key is created).
 void PromptForText(Desktop& desktop, std::u16string_view stem, std::u16string_view section,
-                   std::u16string_view key, std::u16string_view title,
-                   std::u16string_view prompt) {
+                   std::u16string_view key, std::u16string_view title, std::u16string_view prompt) {
     const std::u16string current = ReadIniString(stem, section, key, std::u16string());
     WriteIniString(stem, section, key, desktop.InputBox(title, prompt, current));
 }
@@ -223,8 +222,8 @@ void Commands::Button8Click() {
 
 void Commands::Button9Click() {
     RunPrompt(caption::ApiKey, [this] {
-        PromptForText(shell_.desktop, FIniFileName, ini::ExchangeRatesApiSection,
-                      ini::ApiKeyKey, u"API Keyを入力して下さい", u"API Key");
+        PromptForText(shell_.desktop, FIniFileName, ini::ExchangeRatesApiSection, ini::ApiKeyKey,
+                      u"API Keyを入力して下さい", u"API Key");
     });
 }
 

@@ -31,7 +31,7 @@ inline constexpr Colour DesktopFallback{0x3A, 0x6E, 0xA5};
 
 struct Font {
     std::u16string_view family; // the named face; a shell falls back where it is missing
-    int pixelHeight = 0;         // character height
+    int pixelHeight = 0;        // character height
 };
 
 // Where a face is missing, a shell falls back to these in order: the Japanese face every
@@ -64,22 +64,71 @@ struct Button {
     Handler handler;
 };
 
+// A command link: the arrow glyph at the left, then the caption. At the layout's widths the
+// widest caption ("楽天カード" at 20 px) needs 100 of its button's 121 pixels, which leaves the
+// arrow and the margins 21.
+struct CommandLinkMetrics {
+    int leftMargin;  // the button's edge to the arrow
+    int arrowSize;   // the arrow glyph's width and height
+    int arrowGap;    // the arrow to the caption
+    int rightMargin; // the caption to the button's edge
+    int frame;       // the frame above and below the caption
+    int CaptionLeft() const { return leftMargin + arrowSize + arrowGap; }
+};
+inline constexpr CommandLinkMetrics CommandLink{3, 12, 3, 3, 2};
+
 inline constexpr Font Meiryo20{u"メイリオ", 20};
 inline constexpr Font Maru20{u"AR P丸ゴシック体E", 20};
 
 // In creation order, which is also the order they are drawn in.
 inline constexpr std::array<Button, 6> Buttons{{
-    {"Button3", caption::Paste, {8, 548, 118, 42}, true, Meiryo20, Blue, true,
+    {"Button3",
+     caption::Paste,
+     {8, 548, 118, 42},
+     true,
+     Meiryo20,
+     Blue,
+     true,
      &Commands::Button3Click},
-    {"Button1", caption::Rakuten, {143, 548, 121, 42}, true, Meiryo20, Blue, true,
+    {"Button1",
+     caption::Rakuten,
+     {143, 548, 121, 42},
+     true,
+     Meiryo20,
+     Blue,
+     true,
      &Commands::Button1Click},
-    {"Button6", caption::Domestic, {279, 548, 121, 42}, true, Maru20, SkyBlue, true,
+    {"Button6",
+     caption::Domestic,
+     {279, 548, 121, 42},
+     true,
+     Maru20,
+     SkyBlue,
+     true,
      &Commands::Button6Click},
-    {"Button7", caption::Foreign, {414, 548, 121, 42}, true, Meiryo20, Blue, true,
+    {"Button7",
+     caption::Foreign,
+     {414, 548, 121, 42},
+     true,
+     Meiryo20,
+     Blue,
+     true,
      &Commands::Button7Click},
-    {"Button4", caption::Sheet, {552, 548, 137, 41}, true, Meiryo20, Blue, true,
+    {"Button4",
+     caption::Sheet,
+     {552, 548, 137, 41},
+     true,
+     Meiryo20,
+     Blue,
+     true,
      &Commands::Button4Click},
-    {"Button2", caption::Probe, {552, 595, 121, 33}, false, WindowFont, Black, false,
+    {"Button2",
+     caption::Probe,
+     {552, 595, 121, 33},
+     false,
+     WindowFont,
+     Black,
+     false,
      &Commands::Button2Click},
 }};
 

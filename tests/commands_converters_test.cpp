@@ -15,17 +15,8 @@ using namespace kasorel;
 
 namespace {
 
-const std::u16string kStatement = u"明細\r\n"
-                                  u"2024/05/01\tショップA\t1,200 円\r\n"
-                                  u"支払方法\t一括\r\n"
-                                  u"x1\r\n"
-                                  u"y1\r\n"
-                                  u"2024/05/03\tショップB\t800 円\r\n"
-                                  u"支払方法\t一括\r\n"
-                                  u"x2\r\n"
-                                  u"y2";
-const std::u16string kRows = u"2024/05/01\tショップA\t\t\t1,200\r\n"
-                             u"2024/05/03\tショップB\t\t\t800\r\n";
+const std::u16string& kStatement = kRakutenStatement;
+const std::u16string& kRows = kRakutenRows;
 
 class ConverterCommand : public testing::Test {
 protected:

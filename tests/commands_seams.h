@@ -16,6 +16,19 @@
 #include <string>
 #include <vector>
 
+// A 楽天カード statement of two entries, and the rows it gives.
+inline const std::u16string kRakutenStatement = u"明細\r\n"
+                                                u"2024/05/01\tショップA\t1,200 円\r\n"
+                                                u"支払方法\t一括\r\n"
+                                                u"x1\r\n"
+                                                u"y1\r\n"
+                                                u"2024/05/03\tショップB\t800 円\r\n"
+                                                u"支払方法\t一括\r\n"
+                                                u"x2\r\n"
+                                                u"y2";
+inline const std::u16string kRakutenRows = u"2024/05/01\tショップA\t\t\t1,200\r\n"
+                                           u"2024/05/03\tショップB\t\t\t800\r\n";
+
 // The text area: the model is the widget. Store counts as one undoable edit when the text
 // changed, as a shell's would.
 class ScriptedTextArea : public kasorel::TextAreaSeam {

@@ -10,13 +10,8 @@ namespace kasorel::win {
 
 namespace {
 
-// In pixels at 96 DPI. The widest caption, "楽天カード" at 20 px, needs 100 of the 121 its
-// button has; the arrow and the margins take the other 21.
-constexpr int kLeftMargin = 3;
-constexpr int kArrowSize = 12;
-constexpr int kArrowGap = 3;
-constexpr int kRightMargin = 3;
-constexpr int kFrame = 2;
+// In pixels at 96 DPI.
+constexpr layout::CommandLinkMetrics kMetrics = layout::CommandLink;
 
 COLORREF ColourRef(layout::Colour c) {
     return RGB(c.red, c.green, c.blue);
@@ -49,8 +44,9 @@ void CommandLink::Relayout(const Dpi& dpi, std::u16string_view defaultFamily, in
 RECT CommandLink::CaptionRect() const {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    return RECT{dpi_.Scale(kLeftMargin + kArrowSize + kArrowGap), dpi_.Scale(kFrame),
-                client.right - dpi_.Scale(kRightMargin), client.bottom - dpi_.Scale(kFrame)};
+    return RECT{dpi_.Scale(kMetrics.CaptionLeft()), dpi_.Scale(kMetrics.frame),
+                client.right - dpi_.Scale(kMetrics.rightMargin),
+                client.bottom - dpi_.Scale(kMetrics.frame)};
 }
 
 void CommandLink::SetDefault(bool isDefault) {
@@ -90,9 +86,9 @@ LRESULT CommandLink::CustomDraw(const NMCUSTOMDRAW& draw) const {
                  : (entry_.ownFont ? ColourRef(entry_.colour) : GetSysColor(COLOR_BTNTEXT));
 
     const RECT& bounds = draw.rc;
-    const int arrow = dpi_.Scale(kArrowSize);
+    const int arrow = dpi_.Scale(kMetrics.arrowSize);
     const int arrowTop = bounds.top + (bounds.bottom - bounds.top - arrow) / 2 + shift;
-    const int arrowLeft = bounds.left + dpi_.Scale(kLeftMargin) + shift;
+    const int arrowLeft = bounds.left + dpi_.Scale(kMetrics.leftMargin) + shift;
     DrawArrow(dc, RECT{arrowLeft, arrowTop, arrowLeft + arrow, arrowTop + arrow}, colour);
 
     RECT caption = CaptionRect();
@@ -109,7 +105,7 @@ LRESULT CommandLink::CustomDraw(const NMCUSTOMDRAW& draw) const {
     const LRESULT cues = SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0);
     if ((draw.uItemState & CDIS_FOCUS) && !(cues & UISF_HIDEFOCUS)) {
         RECT mark = bounds;
-        InflateRect(&mark, -dpi_.Scale(kFrame) - 1, -dpi_.Scale(kFrame) - 1);
+        InflateRect(&mark, -dpi_.Scale(kMetrics.frame) - 1, -dpi_.Scale(kMetrics.frame) - 1);
         DrawFocusRect(dc, &mark);
     }
     return CDRF_SKIPDEFAULT;
