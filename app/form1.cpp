@@ -3,6 +3,7 @@
 
 #include "app/commandlink.h"
 #include "commands/layout.h"
+#include "commands/textdiff.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -26,6 +27,10 @@ namespace {
 
 QString qt(std::u16string_view s) {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+std::u16string_view view(const QString& s) {
+    return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
 QColor qt(layout::Colour c) {
@@ -249,21 +254,9 @@ void TForm1::Store(const TextArea& memo) {
     const QString newText = widgetText(memo);
     QTextCursor cursor(&document);
     if (oldText != newText) {
-        // Only the changed middle is replaced: the undo step stays small and the widget
-        // relays out only what changed.
-        const qsizetype limit = std::min(oldText.size(), newText.size());
-        qsizetype prefix = 0;
-        while (prefix < limit && oldText[prefix] == newText[prefix])
-            ++prefix;
-        qsizetype suffix = 0;
-        while (suffix < limit - prefix &&
-               oldText[oldText.size() - 1 - suffix] == newText[newText.size() - 1 - suffix])
-            ++suffix;
-        // Never cut a surrogate pair in two.
-        if (prefix > 0 && oldText[prefix - 1].isHighSurrogate())
-            --prefix;
-        if (suffix > 0 && oldText[oldText.size() - suffix].isLowSurrogate())
-            --suffix;
+        const ChangedMiddle same = FindChangedMiddle(view(oldText), view(newText));
+        const auto prefix = static_cast<qsizetype>(same.prefix);
+        const auto suffix = static_cast<qsizetype>(same.suffix);
         cursor.setPosition(static_cast<int>(prefix));
         cursor.setPosition(static_cast<int>(oldText.size() - suffix), QTextCursor::KeepAnchor);
         cursor.beginEditBlock();

@@ -13,14 +13,6 @@ namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
 
-std::string lowerAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 // The name iconv is asked for. glibc's SHIFT_JIS maps 0x5C and 0x7E to the yen sign and the
 // overline, which breaks every backslash escape of a JSON body; the decoders in browsers and
 // in ICU read them as ASCII, which is glibc's CP932.
@@ -65,7 +57,7 @@ public:
             const std::size_t r = inLeft == 0 ? iconv(cd_, nullptr, nullptr, &to, &toLeft)
                                               : iconv(cd_, &in, &inLeft, &to, &toLeft);
             const int error = r == static_cast<std::size_t>(-1) ? errno : 0;
-            append(out, buffer.data(), to);
+            out += FromUtf16Bytes(std::string_view(buffer.data(), to - buffer.data()), false);
             if (error == E2BIG)
                 continue;
             if (error == EILSEQ) {
@@ -88,12 +80,6 @@ public:
     }
 
 private:
-    static void append(std::u16string& out, const char* from, const char* to) {
-        for (const char* p = from; p + 1 < to; p += 2)
-            out += static_cast<char16_t>(static_cast<std::uint8_t>(p[0]) |
-                                         (static_cast<std::uint8_t>(p[1]) << 8));
-    }
-
     iconv_t cd_;
 };
 
@@ -113,7 +99,7 @@ bool plainName(std::string_view name) {
 std::optional<std::u16string> DecodeCharset(std::string_view bytes, std::string_view charset) {
     if (!plainName(charset))
         return std::nullopt;
-    const std::string lower = lowerAscii(charset);
+    const std::string lower = AsciiLowerCase(charset);
     if (lower == "utf-8" || lower == "utf8")
         return FromUtf8(bytes);
     std::string name = iconvName(lower);

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 namespace kasorel {
@@ -22,13 +21,6 @@ constexpr UINT kUtf32BE = 12001;
 // "utf-16" and "utf-32" take the byte order from a byte-order mark, little-endian without one.
 constexpr UINT kUtf16ByMark = 0x10000 + 1200;
 constexpr UINT kUtf32ByMark = 0x10000 + 12000;
-
-std::string lowerAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // NNN of a name "<prefix>NNN"; nothing for any other name.
 std::optional<UINT> numberAfter(std::string_view name, std::string_view prefix) {
@@ -66,7 +58,7 @@ bool isUsableCodePage(UINT codePage) {
 // The code page of a character set name as the web and mail name them (IANA names and the
 // common aliases), or "cpNNN" / "windows-NNN" / "ibmNNN" for any code page the system has.
 std::optional<UINT> codePageOf(std::string_view charset) {
-    const std::string name = lowerAscii(charset);
+    const std::string name = AsciiLowerCase(charset);
     struct Alias {
         std::string_view name;
         UINT codePage;
@@ -108,16 +100,8 @@ std::optional<UINT> codePageOf(std::string_view charset) {
 }
 
 std::u16string decodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string units;
-    units.reserve(bytes.size() / 2 + 1);
-    const auto byteAt = [&](size_t i) {
-        return static_cast<char16_t>(static_cast<unsigned char>(bytes[i]));
-    };
-    size_t i = 0;
-    for (; i + 1 < bytes.size(); i += 2)
-        units.push_back(bigEndian ? static_cast<char16_t>(byteAt(i) << 8 | byteAt(i + 1))
-                                  : static_cast<char16_t>(byteAt(i + 1) << 8 | byteAt(i)));
-    if (i < bytes.size())
+    std::u16string units = FromUtf16Bytes(bytes, bigEndian);
+    if (bytes.size() % 2 != 0)
         units.push_back(kReplacement); // a lone last byte is half a code unit
     // A surrogate without its partner encodes no character.
     for (size_t k = 0; k < units.size(); ++k) {

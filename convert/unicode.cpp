@@ -135,4 +135,48 @@ std::u16string FromAscii(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
+std::u16string FromUtf16Bytes(std::string_view bytes, bool bigEndian) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<std::uint8_t>(bytes[i]);
+        const auto b = static_cast<std::uint8_t>(bytes[i + 1]);
+        units += static_cast<char16_t>(bigEndian ? (a << 8) | b : a | (b << 8));
+    }
+    return units;
+}
+
+char16_t SimpleLowerCase(char16_t c) {
+    const auto shifted = [c](int by) { return static_cast<char16_t>(c + by); };
+    if (c >= u'A' && c <= u'Z')
+        return shifted(0x20);
+    if (c < 0x80)
+        return c;
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F) || (c >= 0xFF21 && c <= 0xFF3A))
+        return shifted(0x20);
+    if (c >= 0x400 && c <= 0x40F)
+        return shifted(0x50);
+    return c;
+}
+
+std::string AsciiLowerCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string_view TrimAsciiSpace(std::string_view s) {
+    const auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
 } // namespace kasorel

@@ -22,4 +22,19 @@ bool IsValidUtf8(std::string_view bytes);
 // ASCII text as UTF-16, byte for byte; for literals and numbers only.
 std::u16string FromAscii(std::string_view ascii);
 
+// The UTF-16 code units of bytes in little- or big-endian order, as they are: a lone
+// surrogate stays one. A last odd byte is half a unit and is left out.
+std::u16string FromUtf16Bytes(std::string_view bytes, bool bigEndian);
+
+// The lower case of c for the capitals a name is likely to be written in: Latin (ASCII,
+// Latin-1 and full width), Greek and Cyrillic. Every other code unit stays as it is.
+char16_t SimpleLowerCase(char16_t c);
+
+// s with the ASCII capitals in lower case; for names of character sets and the like.
+std::string AsciiLowerCase(std::string_view s);
+
+// s without the ASCII white space (blank, tab, line breaks, vertical tab, form feed) at
+// either end.
+std::string_view TrimAsciiSpace(std::string_view s);
+
 } // namespace kasorel

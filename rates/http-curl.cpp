@@ -64,17 +64,6 @@ struct HeaderList {
     ~HeaderList() { curl_slist_free_all(list); }
 };
 
-std::string_view trimmed(std::string_view s) {
-    const auto blank = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-    };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 } // namespace
 
 struct HttpTransport::Session {
@@ -146,7 +135,7 @@ HttpAnswer HttpTransport::Get(const HttpGet& get) {
         throw ERESTException(u"no data received for " +
                              FromAscii(std::to_string(get.readTimeoutMs)) + u" ms");
     if (code != CURLE_OK)
-        throw ERESTException(FromUtf8(trimmed(error[0] ? error : curl_easy_strerror(code))));
+        throw ERESTException(FromUtf8(TrimAsciiSpace(error[0] ? error : curl_easy_strerror(code))));
 
     HttpAnswer answer;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &answer.status);

@@ -45,17 +45,6 @@ bool sameName(std::u16string_view a, std::u16string_view b) {
                       [](char16_t x, char16_t y) { return asciiLower(x) == asciiLower(y); });
 }
 
-std::string_view trimmed(std::string_view s) {
-    const auto blank = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-    };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 std::u16string fromLatin1(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
@@ -124,18 +113,18 @@ std::string CharsetOf(std::string_view contentType) {
     std::size_t start = contentType.find(';');
     while (start != std::string_view::npos) {
         const std::size_t end = contentType.find(';', start + 1);
-        const std::string_view part = trimmed(contentType.substr(
+        const std::string_view part = TrimAsciiSpace(contentType.substr(
             start + 1, end == std::string_view::npos ? std::string_view::npos : end - start - 1));
         start = end;
         const std::size_t eq = part.find('=');
         if (eq == std::string_view::npos)
             continue;
-        std::string name(trimmed(part.substr(0, eq)));
+        std::string name(TrimAsciiSpace(part.substr(0, eq)));
         for (char& c : name)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (name != "charset")
             continue;
-        std::string_view value = trimmed(part.substr(eq + 1));
+        std::string_view value = TrimAsciiSpace(part.substr(eq + 1));
         if (value.size() >= 2 && value.starts_with('"') && value.ends_with('"'))
             value = value.substr(1, value.size() - 2);
         return std::string(value);

@@ -81,13 +81,7 @@ std::u16string decode(const Document& d, std::size_t begin, std::size_t end) {
     switch (d.encoding) {
     case Encoding::Utf16LE:
     case Encoding::Utf16BE:
-        text.reserve(bytes.size() / 2);
-        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-            const auto a = static_cast<unsigned char>(bytes[i]);
-            const auto b = static_cast<unsigned char>(bytes[i + 1]);
-            text += static_cast<char16_t>(d.encoding == Encoding::Utf16LE ? a | (b << 8)
-                                                                          : (a << 8) | b);
-        }
+        text = FromUtf16Bytes(bytes, d.encoding == Encoding::Utf16BE);
         break;
     default:
         text = d.legacy ? DecodeSystemLegacy(bytes) : FromUtf8(bytes);
@@ -196,25 +190,14 @@ std::u16string valueOf(std::u16string_view line) {
     return std::u16string(v);
 }
 
-// Simple case folding for the scripts a name is likely to be written in: ASCII, Latin-1,
-// Greek, Cyrillic and full-width Latin, and the two signs that fold to ASCII letters.
+// Simple case folding for the scripts a name is likely to be written in, and the two signs
+// that fold to ASCII letters.
 char16_t folded(char16_t c) {
-    if (c >= u'A' && c <= u'Z')
-        return static_cast<char16_t>(c + 0x20);
-    if (c < 0x80)
-        return c;
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) ||
-        (c >= 0x410 && c <= 0x42F))
-        return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x400 && c <= 0x40F)
-        return static_cast<char16_t>(c + 0x50);
-    if (c >= 0xFF21 && c <= 0xFF3A)
-        return static_cast<char16_t>(c + 0x20);
     if (c == 0x212A) // KELVIN SIGN
         return u'k';
     if (c == 0x17F) // LATIN SMALL LETTER LONG S
         return u's';
-    return c;
+    return SimpleLowerCase(c);
 }
 
 bool sameName(std::u16string_view a, std::u16string_view b) {

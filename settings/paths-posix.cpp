@@ -45,7 +45,8 @@ std::u16string home() {
 }
 
 // An XDG base folder: the variable when it holds an absolute path, otherwise the default
-// below the home folder; relative values are ignored, as the XDG specification asks.
+// below the home folder. A relative value is ignored, as the desktop's other programs
+// ignore it.
 std::u16string xdgFolder(const char* variable, std::u16string_view fallback) {
     const char* value = std::getenv(variable);
     if (value && value[0] == '/')

@@ -69,6 +69,15 @@ std::string CompiledLocales() {
     return path;
 }
 
+// Points the C library at the compiled locales; false when they could not be built.
+bool UseCompiledLocales() {
+    const std::string locales = CompiledLocales();
+    if (locales.empty())
+        return false;
+    setenv("LOCPATH", locales.c_str(), 1);
+    return true;
+}
+
 struct DateCase {
     const char* name;
     std::map<std::string, std::string> environment;
@@ -81,12 +90,8 @@ class ShortDates : public testing::TestWithParam<DateCase> {};
 TEST_P(ShortDates, FollowTheTimeLocale) {
     const DateCase& c = GetParam();
     Environment environment;
-    if (c.compiled) {
-        const std::string locales = CompiledLocales();
-        if (locales.empty())
-            GTEST_SKIP() << "localedef could not build the locales";
-        setenv("LOCPATH", locales.c_str(), 1);
-    }
+    if (c.compiled && !UseCompiledLocales())
+        GTEST_SKIP() << "localedef could not build the locales";
     environment.Set(c.environment);
     EXPECT_EQ(UserShortDate({2009, 5, 1}), c.date);
     EXPECT_EQ(DateToStr({2009, 5, 1}), c.date);
@@ -143,12 +148,8 @@ class DecimalSeparators : public testing::TestWithParam<SeparatorCase> {};
 TEST_P(DecimalSeparators, FollowTheNumericLocale) {
     const SeparatorCase& c = GetParam();
     Environment environment;
-    if (c.compiled) {
-        const std::string locales = CompiledLocales();
-        if (locales.empty())
-            GTEST_SKIP() << "localedef could not build the locales";
-        setenv("LOCPATH", locales.c_str(), 1);
-    }
+    if (c.compiled && !UseCompiledLocales())
+        GTEST_SKIP() << "localedef could not build the locales";
     environment.Set(c.environment);
     EXPECT_EQ(UserDecimalSeparator(), c.separator);
     // The conversions read it at each call.
@@ -177,11 +178,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A change of the variables applies to the next call, with no restart.
 TEST(DecimalSeparator, ReadAfreshAtEachCall) {
-    const std::string locales = CompiledLocales();
-    if (locales.empty())
-        GTEST_SKIP() << "localedef could not build the locales";
     Environment environment;
-    setenv("LOCPATH", locales.c_str(), 1);
+    if (!UseCompiledLocales())
+        GTEST_SKIP() << "localedef could not build the locales";
     environment.Set({{"LANG", "de_DE.UTF-8"}});
     EXPECT_EQ(UserDecimalSeparator(), u",");
     environment.Set({{"LANG", "C"}});

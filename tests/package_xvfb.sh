@@ -34,18 +34,11 @@ start() {
 # Closes as a window manager does; an error box would hold the program open.
 stop() {
   "$closer" "$wid" || fail "could not send WM_DELETE_WINDOW"
-  for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-  done
-  if kill -0 "$pid" 2>/dev/null; then
+  if ! process_ended "$pid"; then
     dialog_open && fail "an error box came up at close"
     fail "the window did not close"
   fi
-  local rc=0
-  wait "$pid" || rc=$?
-  pid=
-  [ "$rc" -eq 0 ] || fail "exit status $rc"
+  expect_exit_zero
 }
 
 start

@@ -117,13 +117,6 @@ for command in 貼り付け 楽天カード 国内配当 国外配当 スプシ�
 done
 
 "$closer" "$wid" || fail "could not send WM_DELETE_WINDOW"
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the window did not close"
-status=0
-wait "$pid" || status=$?
-pid=
-[ "$status" -eq 0 ] || fail "exit status $status"
+process_ended "$pid" || fail "the window did not close"
+expect_exit_zero
 echo "window_xvfb: 1 passed, 0 failed"

@@ -101,6 +101,23 @@ status_text() {
   atspi | awk -F'\t' '$1 == "label" { print $2; exit }'
 }
 
+# Polls for up to 20 s until the process <pid> has ended; false while it still runs then.
+process_ended() { # pid
+  for _ in $(seq 100); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Collects the ended program $pid and fails unless it ended with exit status 0.
+expect_exit_zero() {
+  local rc=0
+  wait "$pid" || rc=$?
+  pid=
+  [ "$rc" -eq 0 ] || fail "exit status $rc"
+}
+
 # Polls for up to 20 s until <command> prints <want>; the limit only keeps a broken build
 # from hanging the suite.
 wait_until() { # what want command...

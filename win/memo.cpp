@@ -1,6 +1,6 @@
 #include "win/memo.h"
 
-#include "win/textdiff.h"
+#include "commands/textdiff.h"
 #include "win/wide.h"
 
 #include <commctrl.h>

@@ -146,15 +146,8 @@ if box_open; then
   xdotool windowfocus --sync "$(windows_named kasorel | head -n1)" 2>/dev/null || true
   xdotool key Return
 fi
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.2
-done
-kill -0 "$pid" 2>/dev/null && fail "the window did not close with a read-only kasorel.ini"
-rc=0
-wait "$pid" || rc=$?
-pid=
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+process_ended "$pid" || fail "the window did not close with a read-only kasorel.ini"
+expect_exit_zero
 cmp -s "$ini" "$work/ini-before" || fail "the close changed the read-only kasorel.ini"
 [ "$(ls "$app" | tr '\n' ' ')" = "kasorel.exe kasorel.ini " ] ||
   fail "the refused writes left files behind: $(ls "$app")"

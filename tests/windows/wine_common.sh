@@ -144,18 +144,11 @@ wine_start() {
 # Closes the window as a window manager does and waits for the program to end with status 0.
 wine_stop() {
   "$closer" "$wid" || fail "could not send WM_DELETE_WINDOW"
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-  done
-  if kill -0 "$pid" 2>/dev/null; then
+  if ! process_ended "$pid"; then
     box_open && fail "a message box came up at close: $(box_text)"
     fail "the window did not close"
   fi
-  local rc=0
-  wait "$pid" || rc=$?
-  pid=
-  [ "$rc" -eq 0 ] || fail "exit status $rc"
+  expect_exit_zero
 }
 
 # The open windows as win_dump.exe reads them (one line per window and per control).

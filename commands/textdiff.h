@@ -1,11 +1,13 @@
 #pragma once
 
-// Where two texts differ: the shortest middle whose replacement turns one into the other.
+// Where two texts differ: the shortest middle whose replacement turns one into the other. A
+// shell writes a command's result back by replacing only that middle, so the undo step stays
+// small and the widget lays out only what changed.
 
 #include <cstddef>
 #include <string_view>
 
-namespace kasorel::win {
+namespace kasorel {
 
 struct ChangedMiddle {
     std::size_t prefix = 0; // code units both texts start with
@@ -18,4 +20,4 @@ struct ChangedMiddle {
 // give a prefix of their whole length and an empty suffix.
 ChangedMiddle FindChangedMiddle(std::u16string_view before, std::u16string_view after);
 
-} // namespace kasorel::win
+} // namespace kasorel

@@ -1,8 +1,8 @@
-#include "win/textdiff.h"
+#include "commands/textdiff.h"
 
 #include <algorithm>
 
-namespace kasorel::win {
+namespace kasorel {
 
 namespace {
 
@@ -31,4 +31,4 @@ ChangedMiddle FindChangedMiddle(std::u16string_view before, std::u16string_view 
     return {prefix, suffix};
 }
 
-} // namespace kasorel::win
+} // namespace kasorel
