@@ -7,7 +7,7 @@ namespace kasorel {
 namespace {
 
 constexpr const char* kBesideExecutable =
-    "  実行ファイルと同じフォルダーの kasorel.ini。そこに書き込めないときは\n";
+    "  実行ファイルと同じフォルダーの kasorel.ini。それがなく、フォルダーに書き込めないときは\n";
 #ifdef _WIN32
 constexpr const char* kPerUser = "  %APPDATA%\\kasorel\\kasorel.ini\n";
 #else

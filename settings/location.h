@@ -11,8 +11,8 @@ namespace kasorel {
 
 // The settings path stem (the file is the stem and ".ini") for an executable:
 //   - IniFileStem(executablePath), the file beside the executable, when perUserOnly is
-//     false and the user can replace that file: the executable's folder is writable and the
-//     file, when it exists, is writable too;
+//     false and that file exists (a read-only one too: its values are read, and a write to
+//     it fails with EIniFileException), or does not exist yet in a folder the user can write;
 //   - otherwise JoinPath(userConfigFolder, "kasorel"), so the file is kasorel.ini in the
 //     user's configuration folder, which the first write creates.
 // perUserOnly is set in the program built for the system package, so that not even root

@@ -11,6 +11,7 @@
 #include <filesystem>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -52,16 +53,34 @@ TEST(SettingsLocation, BesideTheExecutableOnlyWhereTheUserCanReplaceTheFile) {
     }
 }
 
-// Root is never refused a write, so a read-only file only counts for an ordinary user; the
-// package test runs the real program as one.
+// A read-only file beside the executable stays the settings file; only a folder that holds
+// none and takes none sends the user to their own. Root is refused nothing, so the choice is
+// made as the user nobody, in a child process.
 #ifndef _WIN32
-TEST(SettingsLocation, AReadOnlyFileSendsAnOrdinaryUserToTheirOwnFile) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write a read-only file";
-    TemporaryFolder dir;
-    touch(dir.File("kasorel.ini"));
-    ASSERT_EQ(::chmod(ToUtf8(dir.File("kasorel.ini")).c_str(), 0400), 0);
-    EXPECT_EQ(ChooseIniFileStem(dir.File("kasorel"), u"/c", false), u"/c/kasorel");
+TEST(SettingsLocation, AReadOnlyFileBesideTheExecutableIsKept) {
+    for (const bool exists : {true, false}) {
+        TemporaryFolder dir;
+        if (exists) {
+            touch(dir.File("kasorel.ini"));
+            ASSERT_EQ(::chmod(ToUtf8(dir.File("kasorel.ini")).c_str(), 0444), 0);
+        }
+        ASSERT_EQ(::chmod(ToUtf8(dir.Path()).c_str(), 0555), 0);
+        const auto choose = [&] {
+            return ChooseIniFileStem(dir.File("kasorel"), u"/c", false) ==
+                   (exists ? dir.File("kasorel") : std::u16string(u"/c/kasorel"));
+        };
+        if (::geteuid() != 0) {
+            EXPECT_TRUE(choose()) << "exists: " << exists;
+            continue;
+        }
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && choose() ? 0 : 1);
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(status, 0) << "exists: " << exists;
+    }
 }
 #endif
 

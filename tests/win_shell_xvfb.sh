@@ -8,6 +8,7 @@ set -euo pipefail
 exe=$1 prefix=$(realpath -m "$2")
 shift 2
 tests_dir=$(cd "$(dirname "$0")" && pwd)
+. "$tests_dir/windows/wine_commands.sh"
 if [ -z "${KASOREL_WIN_SHELL_DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1920x1080x24" env KASOREL_WIN_SHELL_DISPLAY=1 "$0" "$exe" "$prefix" "$@"
 fi
@@ -36,6 +37,4 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; exit 1; }
 fi
-wine=/usr/lib/wine/wine64
-command -v wine64 >/dev/null && wine=$(command -v wine64)
-"$wine" "$exe" "$@"
+wine "$exe" "$@"

@@ -9,6 +9,7 @@
 # top-level window hides, and never gets the X focus).
 
 windows_tests_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$windows_tests_dir/wine_commands.sh"
 
 # Runs the calling script again, once, in network and mount namespaces of its own: only the
 # loopback device, and the exchange-rate service's host name resolving to 127.0.0.1. Wine's
