@@ -20,7 +20,7 @@ std::u16string YenColumn(int yen) {
 
 } // namespace
 
-// r × 10 is exact in long double (53 + 4 significant bits fit the 64-bit significand), so
+// r × 10 is exact in Extended (53 + 4 significant bits fit the 64-bit significand), so
 // the only rounding is Round's own, ties to even; k ÷ 10 in double is the double nearest it.
 std::u16string ShownRate(double rate) {
     const std::int64_t tenths = Round(FloatMul(rate, 10));
@@ -35,7 +35,7 @@ int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
         // Delete(work, 1, 10) on a copy of the line, without the copy.
         const std::u16string work = AnsiLeftStr(line.substr(std::min<std::size_t>(10, line.size())),
                                                 CheckedSub(length, 14));
-        const long double amount = StrToFloat(work);
+        const Extended amount = StrToFloat(work);
         // The product is held as a double, then rounded to whole yen.
         const int yen = RangeCheck(Round(static_cast<double>(FloatMul(amount, rate))));
         if (!shownRate)

@@ -5,13 +5,8 @@
 #include "convert/unicode.h"
 
 #include <algorithm>
-#include <cfenv>
 #include <climits>
-#include <clocale>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <locale.h>
 #include <string>
 
 namespace kasorel {
@@ -44,19 +39,6 @@ int hexDigit(char16_t u) {
 
 bool isDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
-}
-
-// The text handed to strtold is always written with ".", so it is parsed in the "C" locale.
-// On Linux strtold follows LC_NUMERIC, which a GUI toolkit sets from the user's environment.
-// On Windows nothing sets the C runtime's locale, so it stays "C"; its own _strtold_l would
-// not do, as it gives a double's precision only.
-long double parseCLocale(const std::string& ascii) {
-#ifdef _WIN32
-    return std::strtold(ascii.c_str(), nullptr);
-#else
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return strtold_l(ascii.c_str(), nullptr, loc);
-#endif
 }
 
 } // namespace
@@ -207,7 +189,7 @@ bool TryStrToInt(std::u16string_view s, int& v) {
     return true;
 }
 
-long double StrToFloat(std::u16string_view s, std::u16string_view decimalSeparator) {
+Extended StrToFloat(std::u16string_view s, std::u16string_view decimalSeparator) {
     const std::size_t n = s.size();
     std::size_t i = 0;
     std::string ascii;
@@ -250,36 +232,31 @@ long double StrToFloat(std::u16string_view s, std::u16string_view decimalSeparat
         ++i;
     if (i != n)
         throw EConvertError::notAFloat(s);
-    const long double value = parseCLocale(ascii);
+    const Extended value = ParseExtended(ascii);
     // A text beyond the range of the type is not a number this program can hold.
-    if (std::isinf(value))
+    if (IsInf(value))
         throw EConvertError::notAFloat(s);
     return value;
 }
 
-long double StrToFloat(std::u16string_view s) {
+Extended StrToFloat(std::u16string_view s) {
     return StrToFloat(s, UserDecimalSeparator());
 }
 
-std::u16string FloatToStr(long double x, std::u16string_view decimalSeparator) {
-    if (std::isnan(x))
+std::u16string FloatToStr(Extended x, std::u16string_view decimalSeparator) {
+    if (IsNaN(x))
         return u"NAN";
-    if (std::isinf(x))
+    if (IsInf(x))
         return x < 0 ? u"-INF" : u"INF";
     if (x == 0)
         return u"0";
 
-    // printf prints the exact decimal expansion; rounding it ourselves at the 16th digit
-    // gives half-up where printf's own rounding would go to even on an exact tie. 40 digits
-    // are far more than a 64-bit significand can bring near a 16-digit boundary.
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%.40Le", std::fabs(x));
-    std::string mantissa;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p != '.')
-            mantissa += *p;
-    int e = std::atoi(p + 1) + 1;
+    // The leading 41 digits of the exact decimal expansion; rounding them ourselves at the
+    // 16th digit gives half-up where printf's own rounding would go to even on an exact tie.
+    // 41 digits are far more than a 64-bit significand can bring near a 16-digit boundary.
+    const DecimalDigits exact = ScientificDigits(x);
+    const std::string& mantissa = exact.digits;
+    int e = exact.exponent + 1;
 
     std::string digits = mantissa.substr(0, 15);
     if (mantissa[15] >= '5') {
@@ -328,7 +305,7 @@ std::u16string FloatToStr(long double x, std::u16string_view decimalSeparator) {
     return out;
 }
 
-std::u16string FloatToStr(long double x) {
+std::u16string FloatToStr(Extended x) {
     return FloatToStr(x, UserDecimalSeparator());
 }
 
@@ -344,42 +321,42 @@ std::u16string DateToStr(LocalDate date) {
     return UserShortDate(date);
 }
 
-std::int64_t Round(long double x) {
-    constexpr long double limit = 9223372036854775808.0L; // 2^63
-    if (std::isnan(x) || x >= limit || x < -limit)
+std::int64_t Round(Extended x) {
+    const Extended limit = 9223372036854775808.0; // 2^63
+    if (IsNaN(x) || x >= limit || x < -limit)
         throw EInvalidOp();
-    const long double r = std::nearbyint(x);
+    const Extended r = NearbyInt(x);
     if (r >= limit || r < -limit)
         throw EInvalidOp();
-    return static_cast<std::int64_t>(r);
+    return ToInt64(r);
 }
 
-long double FloatMul(long double a, long double b) {
-    const long double r = a * b;
-    if (std::isnan(r))
+Extended FloatMul(Extended a, Extended b) {
+    const Extended r = a * b;
+    if (IsNaN(r))
         throw EInvalidOp();
-    if (std::isinf(r) && std::isfinite(a) && std::isfinite(b))
+    if (IsInf(r) && IsFinite(a) && IsFinite(b))
         throw EOverflow();
     return r;
 }
 
-long double FloatDiv(long double a, long double b) {
+Extended FloatDiv(Extended a, Extended b) {
     if (b == 0) {
-        if (a == 0 || std::isnan(a))
+        if (a == 0 || IsNaN(a))
             throw EInvalidOp();
         throw EZeroDivide();
     }
-    const long double r = a / b;
-    if (std::isnan(r))
+    const Extended r = a / b;
+    if (IsNaN(r))
         throw EInvalidOp();
-    if (std::isinf(r) && std::isfinite(a))
+    if (IsInf(r) && IsFinite(a))
         throw EOverflow();
     return r;
 }
 
-double StoreDouble(long double x) {
+double StoreDouble(Extended x) {
     const double d = static_cast<double>(x);
-    if (std::isinf(d) && std::isfinite(x))
+    if (std::isinf(d) && IsFinite(x))
         throw EOverflow();
     return d;
 }

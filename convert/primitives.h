@@ -3,6 +3,7 @@
 // The text and number operations every converter is written in. Positions are 1-based
 // and count UTF-16 code units; 0 means "not found". Integers are 32-bit unless noted.
 
+#include "convert/extended.h"
 #include "convert/locale.h"
 
 #include <cstdint>
@@ -62,18 +63,18 @@ bool TryStrToInt(std::u16string_view s, int& v);
 // The value of a decimal number text: leading blanks, optional sign, digits with an
 // optional decimalSeparator and fraction (at least one digit in all), an optional
 // exponent ("E"/"e", optional sign, digits), trailing blanks. No thousands separator.
-// Computed with a 64-bit significand. Anything else, and a value beyond the long double
-// range, raises EConvertError naming s; a value too small to hold reads as 0.
-long double StrToFloat(std::u16string_view s, std::u16string_view decimalSeparator);
+// Correctly rounded to Extended. Anything else, and a value beyond the Extended range, raises
+// EConvertError naming s; a value too small to hold reads as a denormal or 0.
+Extended StrToFloat(std::u16string_view s, std::u16string_view decimalSeparator);
 // The same with the user's decimal separator, read from the system locale at each call.
-long double StrToFloat(std::u16string_view s);
+Extended StrToFloat(std::u16string_view s);
 
 // The general text form of x: "0" for zero; at most 15 significant digits, the 16th
 // rounded half up; fixed-point for decimal exponents -3..15 (0.0001 up to just below
 // 1E15), scientific ("1E-5", "1.5E20") otherwise; "INF", "-INF", "NAN".
-std::u16string FloatToStr(long double x, std::u16string_view decimalSeparator);
+std::u16string FloatToStr(Extended x, std::u16string_view decimalSeparator);
 // The same with the user's decimal separator, read from the system locale at each call.
-std::u16string FloatToStr(long double x);
+std::u16string FloatToStr(Extended x);
 
 // Decimal text of n, "-" before a negative value.
 std::u16string IntToStr(std::int64_t n);
@@ -87,16 +88,16 @@ std::u16string DateToStr(LocalDate date);
 
 // The nearest integer to x, ties to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). A NaN or a value
 // outside the 64-bit range raises EInvalidOp.
-std::int64_t Round(long double x);
+std::int64_t Round(Extended x);
 
 // Floating-point operations with the error kinds of the conversions: EZeroDivide for a
 // non-zero value divided by zero, EInvalidOp for 0/0 and other invalid operations,
-// EOverflow for a result beyond the long double range. Underflow passes silently.
-long double FloatMul(long double a, long double b);
-long double FloatDiv(long double a, long double b);
+// EOverflow for a result beyond the Extended range. Underflow passes silently.
+Extended FloatMul(Extended a, Extended b);
+Extended FloatDiv(Extended a, Extended b);
 
 // x stored as a double, the nearest one; EOverflow when x is finite but beyond the double
 // range, where the store would give an infinity. NaN and infinities pass as they are.
-double StoreDouble(long double x);
+double StoreDouble(Extended x);
 
 } // namespace kasorel

@@ -94,8 +94,26 @@ int SignificantDigits(std::u16string_view t) {
     return count;
 }
 
-void CheckFloatRoundTrip(long double x, std::u16string_view separator) {
+// The soft type stands in for this hardware where long double is another format: the same
+// digits, the same bits read back from the text, the same product, quotient and double.
+void CheckSoftExtended(long double x, const std::u16string& text) {
+    const SoftExtended s = SoftExtended::FromBits(BitsOf(x));
+    if (IsFinite(x) && x != 0) {
+        const DecimalDigits soft = ScientificDigits(s), hard = ScientificDigits(x);
+        Check(soft.digits == hard.digits && soft.exponent == hard.exponent, "soft digits", text);
+        const std::string ascii = ToUtf8(FloatToStr(x, u"."));
+        Check(BitsOf(SoftExtended::Parse(ascii)) == BitsOf(ParseExtended(ascii)), "soft parse",
+              text);
+    }
+    Check(IsNaN(x) || BitsOf(s * s) == BitsOf(x * x), "soft product", text);
+    Check(IsNaN(x) || BitsOf(3 / s) == BitsOf(3 / x), "soft quotient", text);
+    const double soft = static_cast<double>(s), hard = static_cast<double>(x);
+    Check(IsNaN(x) || std::memcmp(&soft, &hard, sizeof soft) == 0, "soft double", text);
+}
+
+void CheckFloatRoundTrip(Extended x, std::u16string_view separator) {
     const std::u16string text = FloatToStr(x, separator);
+    CheckSoftExtended(x, text);
     if (std::isnan(x)) {
         Check(text == u"NAN", "a NaN is written NAN", text);
         return;

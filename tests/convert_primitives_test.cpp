@@ -159,12 +159,18 @@ TEST(Conversions, TryStrToIntGrammar) {
 TEST(Conversions, StrToFloatAcceptsTheUsersSeparatorOnly) {
     struct Case {
         std::u16string s, separator;
-        long double value;
+        Extended value;
     } cases[] = {
-        {u"100.00", u".", 100.0L}, {u" 2.50 ", u".", 2.5L}, {u"-2", u".", -2.0L},
-        {u"+.5", u".", 0.5L},      {u"5.", u".", 5.0L},     {u"1e3", u".", 1000.0L},
-        {u"1E-2", u".", 0.01L},    {u"2,5", u",", 2.5L},    {u"1.5e+1", u".", 15.0L},
-        {u"1e-99999", u".", 0.0L},
+        {u"100.00", u".", 100.0},
+        {u" 2.50 ", u".", 2.5},
+        {u"-2", u".", -2.0},
+        {u"+.5", u".", 0.5},
+        {u"5.", u".", 5.0},
+        {u"1e3", u".", 1000.0},
+        {u"1E-2", u".", Extended(1) / 100},
+        {u"2,5", u",", 2.5},
+        {u"1.5e+1", u".", 15.0},
+        {u"1e-99999", u".", 0.0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(StrToFloat(c.s, c.separator), c.value) << ToUtf8(c.s);
@@ -184,62 +190,62 @@ TEST(Conversions, StrToFloatAcceptsTheUsersSeparatorOnly) {
 
 TEST(Conversions, StrToFloatKeepsA64BitSignificand) {
     // 0.1 in a 64-bit significand differs from the double 0.1.
-    EXPECT_NE(StrToFloat(u"0.1", u"."), static_cast<long double>(0.1));
-    EXPECT_EQ(StrToFloat(u"0.1", u"."), 0.1L);
+    EXPECT_NE(StrToFloat(u"0.1", u"."), Extended(0.1));
+    EXPECT_EQ(StrToFloat(u"0.1", u"."), Extended(1) / 10);
 }
 
 TEST(Conversions, FloatToStrGeneralForm) {
     struct Case {
-        long double x;
+        Extended x;
         const char16_t* expected;
     } cases[] = {
-        {150.3L, u"150.3"},
-        {150.0L, u"150"},
-        {0.5L, u"0.5"},
-        {1.0L / 3, u"0.333333333333333"},
-        {2.0L / 3, u"0.666666666666667"},
-        {0.0001L, u"0.0001"},
-        {0.00001L, u"1E-5"},
-        {1e15L, u"1E15"},
-        {123456789012345.0L, u"123456789012345"},
-        {-2.25L, u"-2.25"},
+        {Extended(1503) / 10, u"150.3"},
+        {150.0, u"150"},
+        {0.5, u"0.5"},
+        {Extended(1) / 3, u"0.333333333333333"},
+        {Extended(2) / 3, u"0.666666666666667"},
+        {Extended(1) / 10000, u"0.0001"},
+        {Extended(1) / 100000, u"1E-5"},
+        {1e15, u"1E15"},
+        {123456789012345.0, u"123456789012345"},
+        {-2.25, u"-2.25"},
         {150.23, u"150.23"}, // the double nearest to 150.23
-        {0.0L, u"0"},
-        {-0.0L, u"0"},
-        {1.5e20L, u"1.5E20"},
-        {-1.25e-7L, u"-1.25E-7"},
-        {999999999999999.5L, u"1E15"}, // the carry runs through every digit
-        {0.001234L, u"0.001234"},
+        {0.0, u"0"},
+        {-0.0, u"0"},
+        {1.5e20, u"1.5E20"},
+        {Extended(-125) / 1000000000, u"-1.25E-7"},
+        {999999999999999.5, u"1E15"}, // the carry runs through every digit
+        {Extended(1234) / 1000000, u"0.001234"},
         {INFINITY, u"INF"},
         {-INFINITY, u"-INF"},
         {NAN, u"NAN"},
         // An exact tie at the 16th digit rounds up; printf's ties-to-even would keep
         // 1.00000000000000E15 and write "1E15".
-        {1000000000000005.0L, u"1.00000000000001E15"},
+        {1000000000000005.0, u"1.00000000000001E15"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FloatToStr(c.x, u"."), c.expected) << ToUtf8(c.expected);
-    EXPECT_EQ(FloatToStr(2.5L, u","), u"2,5");
+    EXPECT_EQ(FloatToStr(2.5, u","), u"2,5");
 }
 
 TEST(Conversions, RoundTiesToEven) {
     struct Case {
-        long double x;
+        Extended x;
         std::int64_t expected;
     } cases[] = {
-        {2.5L, 2},
-        {3.5L, 4},
-        {-2.5L, -2},
-        {150.5L, 150},
-        {226.5L, 226},
-        {-302.6L, -303},
-        {0.49999999999999999L, 0},
+        {2.5, 2},
+        {3.5, 4},
+        {-2.5, -2},
+        {150.5, 150},
+        {226.5, 226},
+        {-302.6, -303},
+        {Extended(49999999999999999) / 100000000000000000, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Round(c.x), c.expected) << static_cast<double>(c.x);
     EXPECT_THROW(Round(NAN), EInvalidOp);
-    EXPECT_THROW(Round(1e30L), EInvalidOp);
-    EXPECT_EQ(Round(-9223372036854775808.0L), INT64_MIN);
+    EXPECT_THROW(Round(1e30), EInvalidOp);
+    EXPECT_EQ(Round(-9223372036854775808.0), INT64_MIN);
 }
 
 TEST(Arithmetic, CheckedOperationsRaiseTheNamedKinds) {
@@ -250,8 +256,9 @@ TEST(Arithmetic, CheckedOperationsRaiseTheNamedKinds) {
     EXPECT_THROW(RangeCheck(2147483648LL), ERangeError);
     EXPECT_THROW(FloatDiv(1, 0), EZeroDivide);
     EXPECT_THROW(FloatDiv(0, 0), EInvalidOp);
-    EXPECT_THROW(FloatMul(1e4000L, 1e4000L), EOverflow);
-    EXPECT_EQ(FloatDiv(151.3L, 1), 151.3L);
+    const Extended huge = StrToFloat(u"1e4000", u".");
+    EXPECT_THROW(FloatMul(huge, huge), EOverflow);
+    EXPECT_EQ(FloatDiv(Extended(1513) / 10, 1), Extended(1513) / 10);
 }
 
 TEST(Errors, Messages) {
