@@ -82,6 +82,10 @@ std::u16string UserCacheFolder() {
     return JoinPath(xdgFolder("XDG_CACHE_HOME", u".cache"), u"kasorel");
 }
 
+std::u16string UserStateFolder() {
+    return JoinPath(xdgFolder("XDG_STATE_HOME", u".local/state"), u"kasorel");
+}
+
 std::u16string InstalledGuidePath() {
     return normalised(FolderOf(ExecutablePath()) + u"/../share/doc/kasorel/guide.html");
 }

@@ -68,6 +68,10 @@ std::u16string UserCacheFolder() {
     return JoinPath(knownFolder(FOLDERID_LocalAppData, L"LOCALAPPDATA"), u"kasorel");
 }
 
+std::u16string UserStateFolder() {
+    return JoinPath(knownFolder(FOLDERID_LocalAppData, L"LOCALAPPDATA"), u"kasorel");
+}
+
 std::u16string InstalledGuidePath() {
     return JoinPath(FolderOf(ExecutablePath()), u"guide.html");
 }

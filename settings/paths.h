@@ -20,6 +20,12 @@ std::u16string UserConfigFolder();
 // Windows.
 std::u16string UserCacheFolder();
 
+// The folder of the user's own state on this machine (what the program remembers, which is
+// no setting and never sits beside the program), not necessarily made yet:
+// $XDG_STATE_HOME/kasorel (~/.local/state/kasorel without it, or when it is relative) on
+// Linux, %LOCALAPPDATA%\kasorel on Windows.
+std::u16string UserStateFolder();
+
 // Where an installed copy of the user guide is, whether or not it is there:
 // share/doc/kasorel/guide.html beside the executable's bin folder on Linux (the package and
 // the build tree both put it there), guide.html beside kasorel.exe on Windows.

@@ -1,0 +1,141 @@
+#include "convert/recognise.h"
+
+#include "convert/errors.h"
+#include "convert/primitives.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+namespace kasorel {
+
+namespace {
+
+constexpr std::u16string_view kRakutenMarker = u"支払方法";
+constexpr std::u16string_view kNameMarker = u"銘柄名";
+constexpr std::u16string_view kAmountMarker = u"入金額";
+
+// Who has taken a line. A View block may overlap another View block, never a line taken by a
+// kind before it, so the two are told apart.
+enum class Claim : std::uint8_t { None, Specific, View };
+
+// The converters compare the marker with the line's first characters. Most lines already fail
+// on their first code unit, and then no head is cut off them.
+bool BeginsWith(const std::u16string& line, std::u16string_view marker) {
+    return !line.empty() && line.front() == marker.front() &&
+           AnsiLeftStr(line, static_cast<int>(marker.size())) == marker;
+}
+
+// The 楽天カード converter's rewrite of a data line, as it leaves the line for its own walk to
+// meet: a marker's head survives it past a second tab, and removing " 円" can make one.
+std::u16string RewrittenDataLine(std::u16string s) {
+    constexpr std::u16string_view tab = u"\t";
+    const int p1 = AnsiPos(tab, s);
+    Delete(s, p1, 1);
+    const int p2 = AnsiPos(tab, s);
+    Insert(tab, s, p2);
+    Insert(tab, s, p2);
+    Insert(tab, s, p1);
+    return AnsiReplaceStr(s, u" 円", std::u16string_view());
+}
+
+// The View converter takes only plain digits: blanks, signs and hex prefixes, which the integer
+// parser would accept, make no year.
+bool IsYearLine(std::u16string_view line) {
+    return line.size() == 4 &&
+           std::all_of(line.begin(), line.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
+
+enum class Unit { Neither, Yen, Dollar };
+
+// A yen line is what the domestic converter cuts its unit off; a dollar line is one the US
+// converter reads without an error. An amount of neither is left unguessed: the domestic
+// converter would take any amount line, the US one would stop the whole command on it.
+Unit AmountUnit(std::u16string_view line, std::u16string_view decimalSeparator) {
+    if (line.ends_with(u'円'))
+        return Unit::Yen;
+    const std::size_t n = line.size();
+    const auto letter = [&](std::size_t i) { return line[i] >= u'A' && line[i] <= u'Z'; };
+    if (n < 4 || line[n - 4] != u' ' || !letter(n - 3) || !letter(n - 2) || !letter(n - 1))
+        return Unit::Neither;
+    // The US converter's cut, with the count clamped where its own arithmetic would stop.
+    const int count = static_cast<int>(std::min<std::size_t>(n > 14 ? n - 14 : 0, INT_MAX));
+    try {
+        StrToFloat(AnsiLeftStr(line.substr(std::min<std::size_t>(10, n)), count), decimalSeparator);
+        return Unit::Dollar;
+    } catch (const EConvertError&) {
+        return Unit::Neither;
+    }
+}
+
+} // namespace
+
+std::vector<KindFit> RecogniseStatement(const TextArea& memo,
+                                        std::u16string_view decimalSeparator) {
+    const int n = memo.Count();
+    std::vector<Claim> claims(static_cast<std::size_t>(n), Claim::None);
+    const auto claim = [&](int from, int to, Claim who) {
+        for (int i = std::max(from, 0); i < std::min(to, n); ++i)
+            claims[static_cast<std::size_t>(i)] = who;
+    };
+    const auto claimed = [&](int i) { return claims[static_cast<std::size_t>(i)]; };
+    int rakuten = 0;
+    int foreign = 0;
+    int domestic = 0;
+    int view = 0;
+    int coop = 0;
+
+    // Backward, as the 楽天カード converter walks: the line above a marker is rewritten before
+    // the walk reaches it. A marker on line 0 makes no row and so claims nothing.
+    bool rewritten = false;
+    for (int i = n - 1; i >= 0; --i) {
+        const std::u16string& line = memo.Line(i);
+        rewritten = rewritten ? BeginsWith(RewrittenDataLine(line), kRakutenMarker)
+                              : BeginsWith(line, kRakutenMarker);
+        if (!rewritten || i == 0)
+            continue;
+        ++rakuten;
+        claim(i - 1, i + 3, Claim::Specific);
+    }
+
+    for (int i = 0; i < n; ++i) {
+        const std::u16string& line = memo.Line(i);
+        if (claimed(i) != Claim::None)
+            continue;
+        if (BeginsWith(line, kNameMarker)) {
+            claim(i, i + 1, Claim::Specific);
+        } else if (BeginsWith(line, kAmountMarker)) {
+            claim(i, i + 1, Claim::Specific);
+            const Unit unit = AmountUnit(line, decimalSeparator);
+            domestic += unit == Unit::Yen ? 1 : 0;
+            foreign += unit == Unit::Dollar ? 1 : 0;
+        }
+    }
+
+    // One pass for both: the View blocks that reach line i are all decided when co-op looks at
+    // it.
+    for (int i = 0; i < n; ++i) {
+        const std::u16string& line = memo.Line(i);
+        if (i <= n - 4 && IsYearLine(line) &&
+            std::none_of(claims.begin() + i, claims.begin() + i + 4,
+                         [](Claim c) { return c == Claim::Specific; })) {
+            ++view;
+            claim(i, i + 4, Claim::View);
+        }
+        if (claimed(i) == Claim::None && line.starts_with(u"20") &&
+            line.find(u'\t') != std::u16string::npos)
+            ++coop;
+    }
+
+    std::vector<KindFit> fits;
+    for (const KindFit fit :
+         {KindFit{StatementKind::Rakuten, rakuten}, KindFit{StatementKind::Foreign, foreign},
+          KindFit{StatementKind::Domestic, domestic}, KindFit{StatementKind::View, view},
+          KindFit{StatementKind::Coop, coop}}) {
+        if (fit.entries > 0)
+            fits.push_back(fit);
+    }
+    return fits;
+}
+
+} // namespace kasorel
