@@ -25,8 +25,9 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
 
 } // namespace
 
-std::u16string QtDesktop::InputBox(std::u16string_view title, std::u16string_view prompt,
-                                   std::u16string_view defaultText) {
+std::optional<std::u16string> QtDesktop::InputQuery(std::u16string_view title,
+                                                    std::u16string_view prompt,
+                                                    std::u16string_view defaultText) {
     QInputDialog dialog(parent_);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(qt(title));
@@ -35,7 +36,7 @@ std::u16string QtDesktop::InputBox(std::u16string_view title, std::u16string_vie
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("キャンセル"));
     if (dialog.exec() != QDialog::Accepted)
-        return std::u16string(defaultText);
+        return std::nullopt;
     return dialog.textValue().toStdU16String();
 }
 

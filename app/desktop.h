@@ -13,8 +13,8 @@ namespace kasorel {
 class QtDesktop : public Desktop {
 public:
     explicit QtDesktop(QWidget* parent) : parent_(parent) {}
-    std::u16string InputBox(std::u16string_view title, std::u16string_view prompt,
-                            std::u16string_view defaultText) override;
+    std::optional<std::u16string> InputQuery(std::u16string_view title, std::u16string_view prompt,
+                                             std::u16string_view defaultText) override;
     bool Confirm(std::u16string_view question) override;
     void Inform(std::u16string_view text) override;
     void ShowError(std::u16string_view caption, std::u16string_view text) override;

@@ -181,6 +181,9 @@ void TForm1::createMenus() {
     QMenu* menu = nullptr;
     std::u16string_view current;
     for (const layout::MenuItem& item : layout::Menu) {
+        // The person reaches the settings file here themselves.
+        if (item.shells == layout::Shells::WithoutFiles)
+            continue;
         if (!menu || item.menu != current) {
             menu = bar->addMenu(qt(item.menu));
             menu->setObjectName(QString::fromLatin1(item.menuName.data(), item.menuName.size()));

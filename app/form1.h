@@ -68,9 +68,10 @@ private:
     // The seams the commands see; the replaceable parts forward to what tests put in.
     struct DesktopSlot : Desktop {
         std::unique_ptr<Desktop> target;
-        std::u16string InputBox(std::u16string_view title, std::u16string_view prompt,
-                                std::u16string_view defaultText) override {
-            return target->InputBox(title, prompt, defaultText);
+        std::optional<std::u16string> InputQuery(std::u16string_view title,
+                                                 std::u16string_view prompt,
+                                                 std::u16string_view defaultText) override {
+            return target->InputQuery(title, prompt, defaultText);
         }
         bool Confirm(std::u16string_view question) override { return target->Confirm(question); }
         void Inform(std::u16string_view text) override { target->Inform(text); }

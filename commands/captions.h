@@ -20,5 +20,7 @@ inline constexpr std::u16string_view ApiKey = u"API設定";
 inline constexpr std::u16string_view ViewSetting = u"View設定";
 inline constexpr std::u16string_view CoopSetting = u"生協設定";
 inline constexpr std::u16string_view Guide = u"作者ホームページ";
+inline constexpr std::u16string_view ExportSettings = u"設定を書き出す";
+inline constexpr std::u16string_view ImportSettings = u"設定を読み込む";
 
 } // namespace kasorel::caption

@@ -1,6 +1,7 @@
 #include "commands/commands.h"
 
 #include "commands/captions.h"
+#include "commands/delivery.h"
 #include "commands/errorbox.h"
 #include "commands/guide.h"
 #include "commands/startup.h"
@@ -19,6 +20,7 @@
 #include "settings/location.h"
 #include "settings/paths.h"
 
+#include <cmath>
 #include <optional>
 
 namespace kasorel {
@@ -101,10 +103,20 @@ bool Commands::RunOnText(const std::function<void(TextArea&)>& fn) {
 }
 
 void Commands::RunConverter(std::u16string_view caption,
-                            const std::function<int(TextArea&)>& convert) {
+                            const std::function<int(TextArea&, Clipboard&)>& convert) {
+    RowsDelivery delivery(shell_.clipboard);
     int rows = 0;
-    const bool done = RunOnText([&](TextArea& m) { rows = convert(m); });
-    EndCommand(done ? status::Copied(caption, rows) : status::Aborted(caption));
+    const bool done = RunOnText([&](TextArea& m) {
+        rows = convert(m, delivery);
+        if (delivery.Refused())
+            SelectRows(m, delivery.Rows());
+    });
+    if (!done)
+        EndCommand(status::Aborted(caption));
+    else if (delivery.Refused() && rows > 0)
+        EndCommand(status::CopyRefused(caption, rows));
+    else
+        EndCommand(status::Copied(caption, rows));
 }
 
 void Commands::RunPrompt(std::u16string_view caption, const std::function<void()>& prompt) {
@@ -139,8 +151,7 @@ void Commands::FormClose() {
 }
 
 void Commands::Button1Click() {
-    RunConverter(caption::Rakuten,
-                 [this](TextArea& m) { return ConvertRakuten(m, shell_.clipboard); });
+    RunConverter(caption::Rakuten, [](TextArea& m, Clipboard& c) { return ConvertRakuten(m, c); });
 }
 
 void Commands::Button2Click() {
@@ -150,13 +161,22 @@ void Commands::Button2Click() {
 
 void Commands::Button3Click() {
     std::u16string text;
+    bool refused = false;
     const bool done = RunOnText([&](TextArea& m) {
         // An empty or non-text clipboard gives the empty text, which still removes a selection.
-        text = shell_.clipboard.Text();
+        try {
+            text = shell_.clipboard.Text();
+        } catch (const EClipboardRefused&) {
+            // The person pastes by hand; the text area stays as it is.
+            refused = true;
+            return;
+        }
         m.SetSelText(text);
     });
     if (!done)
         EndCommand(status::Aborted(caption::Paste));
+    else if (refused)
+        EndCommand(status::PasteRefused(caption::Paste));
     else if (text.empty())
         EndCommand(status::NothingToPaste(caption::Paste));
     else
@@ -179,21 +199,45 @@ void Commands::Button4Click() {
 }
 
 void Commands::Button5Click() {
-    RunConverter(caption::Coop, [this](TextArea& m) {
+    RunConverter(caption::Coop, [this](TextArea& m, Clipboard& c) {
         const bool hoken =
             ReadIniBoolean(FIniFileName, ini::SeikyoSection, ini::HokenKey, ini::HokenDefault);
-        return ConvertCoop(m, shell_.clipboard, hoken);
+        return ConvertCoop(m, c, hoken);
     });
 }
 
 void Commands::Button6Click() {
-    RunConverter(caption::Domestic, [this](TextArea& m) {
-        return ConvertDomesticDividends(m, shell_.clipboard, TodayText);
+    RunConverter(caption::Domestic, [](TextArea& m, Clipboard& c) {
+        return ConvertDomesticDividends(m, c, TodayText);
     });
 }
 
+std::optional<double> Commands::AskRate() {
+    const std::u16string last = ReadIniString(FIniFileName, ini::ExchangeRatesApiSection,
+                                              ini::LastRateKey, std::u16string_view());
+    std::u16string_view prompt = u"1 USD あたりの円 (為替レートを取得できませんでした)";
+    std::u16string typed = last;
+    for (;;) {
+        const std::optional<std::u16string> answer =
+            shell_.desktop.InputQuery(u"為替レートを入力して下さい", prompt, typed);
+        if (!answer)
+            return std::nullopt;
+        typed = *answer;
+        try {
+            const double rate = StoreDouble(StrToFloat(typed));
+            if (rate > 0 && std::isfinite(rate))
+                return rate;
+        } catch (const Exception&) {
+            // Asked again below: a slip of the keyboard should not end the command.
+        }
+        prompt = u"1 USD あたりの円を、0 より大きい数で入力して下さい";
+    }
+}
+
 void Commands::Button7Click() {
+    RowsDelivery delivery(shell_.clipboard);
     std::u16string message;
+    int rows = 0;
     const bool done = RunOnText([&](TextArea& m) {
         const std::u16string key = ReadIniString(FIniFileName, ini::ExchangeRatesApiSection,
                                                  ini::ApiKeyKey, ini::ApiKeyDefault);
@@ -203,13 +247,32 @@ void Commands::Button7Click() {
             const Wait wait(shell_.window);
             rate = QueryExchangeRate(RESTRequest1, m);
         }
+        const bool typedRateStandsIn = ThisPlatformAccess().typedRateStandsIn;
+        bool typed = false;
+        if (rate && typedRateStandsIn) {
+            try {
+                WriteIniString(FIniFileName, ini::ExchangeRatesApiSection, ini::LastRateKey,
+                               FloatToStr(*rate));
+            } catch (const EIniFileException&) {
+                // Only the pre-filled text of a later prompt depends on it.
+            }
+        } else if (!rate && typedRateStandsIn) {
+            rate = AskRate();
+            typed = rate.has_value();
+        }
         if (!rate) {
             message = status::NoRate(caption::Foreign);
             return;
         }
-        const int rows = ConvertForeignDividends(m, shell_.clipboard, *rate, TodayText);
-        message = status::CopiedAtRate(caption::Foreign, rows, ShownRate(*rate));
+        rows = ConvertForeignDividends(m, delivery, *rate, TodayText);
+        if (delivery.Refused())
+            SelectRows(m, delivery.Rows());
+        const std::u16string shown = ShownRate(*rate);
+        message = typed ? status::CopiedAtTypedRate(caption::Foreign, rows, shown)
+                        : status::CopiedAtRate(caption::Foreign, rows, shown);
     });
+    if (done && delivery.Refused() && rows > 0)
+        message = status::CopyRefused(caption::Foreign, rows);
     EndCommand(done ? message : status::Aborted(caption::Foreign));
 }
 
@@ -235,10 +298,10 @@ void Commands::Button10Click() {
 }
 
 void Commands::Button11Click() {
-    RunConverter(caption::View, [this](TextArea& m) {
+    RunConverter(caption::View, [this](TextArea& m, Clipboard& c) {
         const bool suica =
             ReadIniBoolean(FIniFileName, ini::ViewSection, ini::SuicaKey, ini::SuicaDefault);
-        return ConvertView(m, shell_.clipboard, suica);
+        return ConvertView(m, c, suica);
     });
 }
 
@@ -254,6 +317,43 @@ void Commands::N7Click() {
     // version at hand; a copy moved away from its install still finds the built-in one.
     const bool done = Guarded([this] { shell_.desktop.OpenUrl(GuideAddress()); });
     EndCommand(done ? std::u16string() : status::Aborted(caption::Guide));
+}
+
+void Commands::Button13Click() {
+    if (!shell_.files)
+        return EndCommand({});
+    const std::u16string path = IniFilePath(FIniFileName);
+    const std::u16string name = FileNameOf(path);
+    bool stored = false;
+    const bool done = Guarded([&] {
+        const std::optional<std::string> bytes = ReadWholeFile(path);
+        stored = bytes.has_value();
+        if (stored)
+            shell_.files->Offer(name, *bytes);
+    });
+    if (!done)
+        EndCommand(status::Aborted(caption::ExportSettings));
+    else
+        EndCommand(stored ? status::Exported(name)
+                          : status::NothingToExport(caption::ExportSettings));
+}
+
+void Commands::Button14Click() {
+    if (!shell_.files)
+        return EndCommand({});
+    std::optional<PickedFile> file;
+    const bool done = Guarded([&] {
+        file = shell_.files->Pick();
+        if (!file)
+            return;
+        // A file that is not the settings never replaces them.
+        CheckSettingsFile(file->name, file->bytes);
+        ReplaceWholeFile(IniFilePath(FIniFileName), file->bytes);
+    });
+    if (!done)
+        EndCommand(status::Aborted(caption::ImportSettings));
+    else
+        EndCommand(file ? status::Imported(file->name) : std::u16string());
 }
 
 } // namespace kasorel

@@ -8,6 +8,7 @@
 #include "rates/rest.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,10 @@ public:
     void Button11Click(); // Viewカード
     void Button12Click(); // View設定
     void N7Click();       // 作者ホームページ
+    // Moving the settings file, where the person cannot reach it themselves (the browser
+    // page, whose Shell has files):
+    void Button13Click(); // 設定を書き出す: the file as it is stored, handed over as kasorel.ini
+    void Button14Click(); // 設定を読み込む: a file of the person's, checked, in place of it
 
     // The settings path stem FormCreate chose (the file is the stem and ".ini"); empty
     // before. Tests point it into a temporary folder.
@@ -56,7 +61,13 @@ private:
     // Runs fn on the text-area model, guarded; the model goes back to the widget as one edit
     // on every way out, so what a failing command had done stays on screen.
     bool RunOnText(const std::function<void(TextArea&)>& fn);
-    void RunConverter(std::u16string_view caption, const std::function<int(TextArea&)>& convert);
+    // Runs convert on the text-area model with the clipboard it writes; the status line says
+    // how many rows went out, or that they wait selected for the person to copy.
+    void RunConverter(std::u16string_view caption,
+                      const std::function<int(TextArea&, Clipboard&)>& convert);
+    // The rate the person types where one may stand in (the page), pre-filled with the last
+    // one the service gave; nothing on キャンセル.
+    std::optional<double> AskRate();
     void RunPrompt(std::u16string_view caption, const std::function<void()>& prompt);
     // Every command ends here: the status line gets message (none leaves it as it was) and
     // the keyboard goes back to the text area, so Ctrl+Z undoes the command at once.

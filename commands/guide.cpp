@@ -17,9 +17,8 @@ std::string_view BuiltInGuide() {
 }
 
 std::u16string GuideAddress() {
-    const std::u16string installed = InstalledGuidePath();
-    if (PathExists(installed))
-        return FileUrl(installed);
+    if (std::u16string shipped = ShippedGuideAddress(); !shipped.empty())
+        return shipped;
     // A lone copy of the executable has no installed guide beside it. The built-in page is
     // written once per version: rewriting an identical copy at every click would only wear
     // the disk and race a browser that is still reading it.

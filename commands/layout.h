@@ -35,8 +35,8 @@ struct Font {
 };
 
 // Where a face is missing, a shell falls back to these in order: the Japanese face every
-// Windows system has, then the CJK face the Linux package depends on.
-inline constexpr std::array<std::u16string_view, 2> FallbackFamilies{u"メイリオ",
+// Windows system has, the one every Mac has, then the CJK face the Linux package depends on.
+inline constexpr std::array<std::u16string_view, 3> FallbackFamilies{u"メイリオ", u"Hiragino Sans",
                                                                      u"Noto Sans CJK JP"};
 
 using Handler = void (Commands::*)();
@@ -137,12 +137,17 @@ inline constexpr std::array<Button, 6> Buttons{{
 inline constexpr std::array<std::string_view, 7> TabOrder{
     "Button1", "Button2", "Button3", "Button4", "Button6", "Button7", "Memo1"};
 
+// Which shells show a menu item: every one, or only those whose files the person cannot reach
+// themselves (the browser page, whose Shell has files).
+enum class Shells { Every, WithoutFiles };
+
 struct MenuItem {
     std::u16string_view menu;  // the menu bar entry it is under
     std::string_view menuName; // that menu's control name
     std::u16string_view caption;
     std::string_view name; // the item's control name
     Handler handler;
+    Shells shells = Shells::Every;
 };
 
 inline constexpr std::u16string_view FormatsMenu = u"その他の書式";
@@ -150,7 +155,7 @@ inline constexpr std::u16string_view SettingsMenu = u"設定";
 inline constexpr std::u16string_view HelpMenu = u"ヘルプ";
 
 // The menu bar, in order; consecutive items under the same menu make one menu.
-inline constexpr std::array<MenuItem, 7> Menu{{
+inline constexpr std::array<MenuItem, 9> Menu{{
     {FormatsMenu, "menuFormats", caption::View, "actionViewCard", &Commands::Button11Click},
     {FormatsMenu, "menuFormats", caption::Coop, "actionCoop", &Commands::Button5Click},
     {SettingsMenu, "menuSettings", caption::SheetUrl, "actionSheetUrl", &Commands::Button8Click},
@@ -159,6 +164,10 @@ inline constexpr std::array<MenuItem, 7> Menu{{
      &Commands::Button12Click},
     {SettingsMenu, "menuSettings", caption::CoopSetting, "actionCoopSettings",
      &Commands::Button10Click},
+    {SettingsMenu, "menuSettings", caption::ExportSettings, "actionExportSettings",
+     &Commands::Button13Click, Shells::WithoutFiles},
+    {SettingsMenu, "menuSettings", caption::ImportSettings, "actionImportSettings",
+     &Commands::Button14Click, Shells::WithoutFiles},
     {HelpMenu, "menuHelp", caption::Guide, "N7", &Commands::N7Click},
 }};
 

@@ -8,6 +8,7 @@
 #include "convert/textarea.h"
 #include "settings/geometry.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,7 +33,8 @@ public:
 class SystemClipboard : public Clipboard {
 public:
     // The clipboard's text; the empty text when it holds none or holds no text.
-    // EClipboardException when it cannot be opened.
+    // EClipboardException when it cannot be opened, EClipboardRefused where the program may
+    // not read it.
     virtual std::u16string Text() = 0;
 };
 
@@ -42,9 +44,16 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     // Input box with a title, a one-line prompt, an edit field pre-filled with defaultText
-    // and "OK" / "キャンセル". The edited text on OK; defaultText unchanged otherwise.
-    virtual std::u16string InputBox(std::u16string_view title, std::u16string_view prompt,
-                                    std::u16string_view defaultText) = 0;
+    // and "OK" / "キャンセル". The edited text on OK; nothing on キャンセル or when the box is
+    // closed.
+    virtual std::optional<std::u16string> InputQuery(std::u16string_view title,
+                                                     std::u16string_view prompt,
+                                                     std::u16string_view defaultText) = 0;
+    // The same, with defaultText unchanged for キャンセル.
+    std::u16string InputBox(std::u16string_view title, std::u16string_view prompt,
+                            std::u16string_view defaultText) {
+        return InputQuery(title, prompt, defaultText).value_or(std::u16string(defaultText));
+    }
     // Confirmation box "確認" with "はい(&Y)" (the default) and "いいえ(&N)": true for Yes;
     // No or closing the box give false.
     virtual bool Confirm(std::u16string_view question) = 0;
@@ -79,13 +88,33 @@ public:
     virtual void EndWait() = 0;
 };
 
+// A file the person picked.
+struct PickedFile {
+    std::u16string name; // without its folder
+    std::string bytes;
+};
+
+// Moving a file between the program's own storage and the person's files, for a shell whose
+// storage the person cannot reach otherwise: the browser page's.
+class FileTransfer {
+public:
+    virtual ~FileTransfer() = default;
+    // Hands bytes to the person as a file named name (a download).
+    virtual void Offer(std::u16string_view name, std::string_view bytes) = 0;
+    // Asks the person for a file of theirs; nothing when they cancel. EFileReadError naming
+    // it when it cannot be read.
+    virtual std::optional<PickedFile> Pick() = 0;
+};
+
 // Everything a shell hands to the commands, by reference; the shell owns it all and keeps
-// it alive as long as the commands.
+// it alive as long as the commands. files is null where the person reaches the program's
+// files themselves (the desktops).
 struct Shell {
     TextAreaSeam& textArea;
     SystemClipboard& clipboard;
     Desktop& desktop;
     WindowSeam& window;
+    FileTransfer* files = nullptr;
 };
 
 } // namespace kasorel

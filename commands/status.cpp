@@ -30,6 +30,33 @@ std::u16string CopiedAtRate(std::u16string_view command, int rows, std::u16strin
     return Copied(command, rows) + u" (1 USD = " + std::u16string(rate) + u" 円)";
 }
 
+std::u16string CopiedAtTypedRate(std::u16string_view command, int rows, std::u16string_view rate) {
+    return Copied(command, rows) + u" (1 USD = " + std::u16string(rate) + u" 円、入力したレート)";
+}
+
+std::u16string CopyRefused(std::u16string_view command, int rows) {
+    return join(command, u": " + number(rows) +
+                             u" 行を変換しました。クリップボードに書き込めないため、選択した行を "
+                             u"Ctrl+C でコピーしてください");
+}
+
+std::u16string PasteRefused(std::u16string_view command) {
+    return join(command,
+                u": クリップボードを読めません。テキスト欄で Ctrl+V を押して貼り付けてください");
+}
+
+std::u16string Exported(std::u16string_view name) {
+    return join(u"設定を書き出しました: ", name);
+}
+
+std::u16string NothingToExport(std::u16string_view command) {
+    return join(command, u": 書き出す設定がまだありません");
+}
+
+std::u16string Imported(std::u16string_view name) {
+    return join(u"設定を読み込みました: ", name);
+}
+
 std::u16string NoRate(std::u16string_view command) {
     return join(command, u": 為替レートを取得できませんでした");
 }

@@ -25,6 +25,23 @@ std::u16string Aborted(std::u16string_view command);
 // "設定を保存しました: <path>", path being the settings file's full path.
 std::u16string Saved(std::u16string_view path);
 
+// The foreign dividend command's Copied message at a rate the person typed:
+// " (1 USD = <rate> 円、入力したレート)" after it.
+std::u16string CopiedAtTypedRate(std::u16string_view command, int rows, std::u16string_view rate);
+
+// "<command>: <rows> 行を変換しました。クリップボードに書き込めないため、選択した行を Ctrl+C で
+// コピーしてください": the system refused the clipboard, the rows are selected instead.
+std::u16string CopyRefused(std::u16string_view command, int rows);
+
+// "<command>: クリップボードを読めません。テキスト欄で Ctrl+V を押して貼り付けてください".
+std::u16string PasteRefused(std::u16string_view command);
+
+// "設定を書き出しました: <name>", "<command>: 書き出す設定がまだありません" and
+// "設定を読み込みました: <name>", name being the file's name without its folder.
+std::u16string Exported(std::u16string_view name);
+std::u16string NothingToExport(std::u16string_view command);
+std::u16string Imported(std::u16string_view name);
+
 // "<command>: <lines> 行を貼り付けました", or with no text on the clipboard
 // "<command>: クリップボードにテキストがありません".
 std::u16string Pasted(std::u16string_view command, int lines);

@@ -26,6 +26,8 @@ EInvalidOp::EInvalidOp() : Exception(u"不正な浮動小数点数演算命令")
 EZeroDivide::EZeroDivide() : Exception(u"0 による浮動小数点数除算") {}
 EOverflow::EOverflow() : Exception(u"浮動小数点数のオーバーフロー") {}
 EOutOfResources::EOutOfResources() : Exception(u"システム リソース不足です") {}
+EClipboardRefused::EClipboardRefused()
+    : Exception(u"クリップボードを使うことが許可されていません") {}
 
 EConvertError EConvertError::notAFloat(std::u16string_view text) {
     return EConvertError(withArgument(u"'%s' は浮動小数点数ではありません", text));

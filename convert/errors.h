@@ -63,6 +63,13 @@ public:
     explicit EClipboardException(std::u16string_view systemText);
 };
 
+// The system keeps the program from the clipboard altogether, as a browser does a page that
+// has not been given the permission: the person must copy or paste by hand.
+class EClipboardRefused : public Exception {
+public:
+    EClipboardRefused();
+};
+
 // The clipboard refused the data after it had been emptied.
 class EOutOfResources : public Exception {
 public:

@@ -25,7 +25,8 @@ private:
 // Where converters put their rows. The program writes the system clipboard; tests record.
 // SetAsText empties the clipboard of every earlier content and leaves it holding t as
 // Unicode text (the empty t leaves an empty text). It may raise EClipboardException when
-// the clipboard cannot be opened and EOutOfResources when it refuses the data.
+// the clipboard cannot be opened, EOutOfResources when it refuses the data, and
+// EClipboardRefused where the program may not write it at all.
 class Clipboard {
 public:
     virtual ~Clipboard() = default;

@@ -12,6 +12,11 @@ namespace kasorel {
 ERESTException::ERESTException(std::u16string_view reason)
     : Exception(u"REST request failed: " + std::u16string(reason)) {}
 
+const ServiceAccess& ThisPlatformAccess() {
+    static constexpr ServiceAccess access{u"http", false};
+    return access;
+}
+
 void InitHttpTransport() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
     // With CURLOPT_NOSIGNAL libcurl no longer guards writes to a closed socket itself.

@@ -14,6 +14,11 @@ namespace kasorel {
 ERESTException::ERESTException(std::u16string_view reason)
     : Exception(u"REST request failed: " + std::u16string(reason)) {}
 
+const ServiceAccess& ThisPlatformAccess() {
+    static constexpr ServiceAccess access{u"http", false};
+    return access;
+}
+
 void InitHttpTransport() {}
 
 namespace {

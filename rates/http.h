@@ -39,6 +39,18 @@ struct HttpAnswer {
     std::string body;
 };
 
+// How this platform reaches web services.
+struct ServiceAccess {
+    // "http" where the program may speak plain HTTP; "https" in a browser page, which may not
+    // ask a plain-HTTP service from a page served over HTTPS.
+    std::u16string_view scheme;
+    // Whether a rate the person types may stand in when the service gave none: in a browser
+    // page, where the service's plan, CORS or the browser itself may refuse the query for
+    // good.
+    bool typedRateStandsIn;
+};
+const ServiceAccess& ThisPlatformAccess();
+
 // Prepares the HTTP library for the whole program and makes a broken connection an error
 // instead of a signal that would end the program. Call first thing in main, before any
 // thread starts.

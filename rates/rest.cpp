@@ -148,8 +148,9 @@ std::u16string DecodeBody(std::string_view body, std::string_view contentType,
 }
 
 RESTClient::RESTClient()
-    : baseURL_(kDefaultBaseURL), params_{{u"Endpoint", u"latest"},
-                                         {u"access_key", u"{access_key}"}} {}
+    : baseURL_(std::u16string(ThisPlatformAccess().scheme) + u"://" + std::u16string(kServiceHost) +
+               u"/v1"),
+      params_{{u"Endpoint", u"latest"}, {u"access_key", u"{access_key}"}} {}
 
 void RESTClient::SetParameter(std::u16string_view name, std::u16string_view value) {
     std::erase_if(params_, [name](const RESTParameter& p) { return sameName(p.name, name); });

@@ -55,11 +55,12 @@ std::u16string DecodeBody(std::string_view body, std::string_view contentType,
 
 class RESTClient {
 public:
-    static constexpr std::u16string_view kDefaultBaseURL = u"http://api.exchangeratesapi.io/v1";
+    static constexpr std::u16string_view kServiceHost = u"api.exchangeratesapi.io";
     static constexpr std::string_view kUserAgent = "Kasorel/1.0";
 
-    // Base URL kDefaultBaseURL; parameters "Endpoint" = "latest" and "access_key" = a
-    // placeholder replaced before every request; 30000 ms to connect and to wait for data.
+    // Base URL the platform's scheme (ThisPlatformAccess), "://", kServiceHost and "/v1";
+    // parameters "Endpoint" = "latest" and "access_key" = a placeholder replaced before every
+    // request; 30000 ms to connect and to wait for data.
     RESTClient();
 
     const std::u16string& BaseURL() const { return baseURL_; }
@@ -71,7 +72,8 @@ public:
 
     std::string UserAgent() const { return std::string(kUserAgent); }
     std::string FallbackCharset() const { return "utf-8"; }
-    int ConnectTimeout() const { return kConnectTimeoutMs; }
+    int ConnectTimeout() const { return connectTimeoutMs_; }
+    void SetConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
     int ReadTimeout() const { return readTimeoutMs_; }
     void SetReadTimeout(int ms) { readTimeoutMs_ = ms; }
 
@@ -80,7 +82,7 @@ public:
 private:
     std::u16string baseURL_;
     RESTParameterList params_;
-    static constexpr int kConnectTimeoutMs = 30000;
+    int connectTimeoutMs_ = 30000;
     int readTimeoutMs_ = 30000;
     HttpTransport transport_;
 };

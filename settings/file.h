@@ -19,6 +19,12 @@ public:
     explicit EIniFileException(std::u16string_view fileName);
 };
 
+// A file could not be read. The message is "<name> を読み込めません".
+class EFileReadError : public Exception {
+public:
+    explicit EFileReadError(std::u16string_view fileName);
+};
+
 // The whole content of the file at path; nothing when it is missing or cannot be read.
 std::optional<std::string> ReadWholeFile(std::u16string_view path);
 

@@ -3,6 +3,7 @@
 #include "convert/charset.h"
 #include "convert/primitives.h"
 #include "convert/unicode.h"
+#include "settings/keys.h"
 #include "settings/paths.h"
 
 #include <optional>
@@ -17,6 +18,9 @@ namespace kasorel {
 
 EIniFileException::EIniFileException(std::u16string_view fileName)
     : Exception(std::u16string(fileName) + u" に書き込めません") {}
+
+EFileReadError::EFileReadError(std::u16string_view fileName)
+    : Exception(std::u16string(fileName) + u" を読み込めません") {}
 
 namespace {
 
@@ -389,6 +393,24 @@ void WriteIniBoolean(std::u16string_view stem, std::u16string_view section, std:
 void WriteIniInteger(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                      int value) {
     WriteIniString(stem, section, key, IntToStr(value));
+}
+
+void CheckSettingsFile(std::u16string_view name, std::string_view bytes) {
+    const Document d = parse(std::string(bytes));
+    for (const Line& line : d.lines) {
+        for (const char16_t c : line.text) {
+            // A legacy file whose bytes the code page cannot read is no text of its either.
+            const bool control = (c < 0x20 && c != u'\t' && c != 0x1A) || c == 0x7F;
+            if (control || c == u'\uFFFE' || c == u'\uFFFF' || (d.legacy && c == u'\uFFFD'))
+                throw EIniFileRefused(std::u16string(name) +
+                                      u" はテキストファイルではないため読み込めません");
+        }
+    }
+    for (const ini::Key& known : ini::AllKeys) {
+        if (locate(d, known.section, known.key).key)
+            return;
+    }
+    throw EIniFileRefused(std::u16string(name) + u" には Kasorel の設定がありません");
 }
 
 Point ClampIniPosition(Point stored, Size screen) {

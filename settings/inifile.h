@@ -74,6 +74,19 @@ void WriteIniBoolean(std::u16string_view stem, std::u16string_view section, std:
 void WriteIniInteger(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                      int value);
 
+// A file handed in as settings is not a settings file. The message names it and says why.
+class EIniFileRefused : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Raises EIniFileRefused for the file named name unless bytes are text, in an encoding this
+// reader takes, holding at least one key of ini::AllKeys in its section:
+// "<name> はテキストファイルではないため読み込めません" for bytes that are not (control
+// characters, bytes that decode in none of the encodings), "<name> には Kasorel の設定があり
+// ません" for text without any of the keys.
+void CheckSettingsFile(std::u16string_view name, std::string_view bytes);
+
 // Where a window goes given a stored position: a top beyond the screen height becomes its
 // remainder by the height, then a left beyond the screen width its remainder by the width.
 // A value equal to the size, and a negative one, stay. A zero or negative screen size

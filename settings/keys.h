@@ -4,6 +4,7 @@
 // place. Names are matched without regard to case in the file, but are always written in
 // this spelling.
 
+#include <array>
 #include <string_view>
 
 namespace kasorel::ini {
@@ -32,5 +33,22 @@ inline constexpr bool SuicaDefault = false;
 inline constexpr std::u16string_view SeikyoSection = u"seikyo";
 inline constexpr std::u16string_view HokenKey = u"hoken";
 inline constexpr bool HokenDefault = false;
+
+// The last rate the service gave, where a typed rate may stand in for it (the browser page):
+// the rate prompt is pre-filled with it.
+inline constexpr std::u16string_view LastRateKey = u"LastRate";
+
+struct Key {
+    std::u16string_view section;
+    std::u16string_view key;
+};
+// Every key the program writes, by section; a file holding none of them is not its settings.
+inline constexpr std::array<Key, 7> AllKeys{{{ApSection, u"MainForm_left"},
+                                             {ApSection, u"MainForm_top"},
+                                             {SpsheetSection, UrlKey},
+                                             {ExchangeRatesApiSection, ApiKeyKey},
+                                             {ExchangeRatesApiSection, LastRateKey},
+                                             {ViewSection, SuicaKey},
+                                             {SeikyoSection, HokenKey}}};
 
 } // namespace kasorel::ini

@@ -1,6 +1,7 @@
 #include "settings/paths.h"
 
 #include "convert/unicode.h"
+#include "settings/file.h"
 
 #include <cstdlib>
 #include <string>
@@ -88,6 +89,11 @@ std::u16string UserStateFolder() {
 
 std::u16string InstalledGuidePath() {
     return normalised(FolderOf(ExecutablePath()) + u"/../share/doc/kasorel/guide.html");
+}
+
+std::u16string ShippedGuideAddress() {
+    const std::u16string installed = InstalledGuidePath();
+    return PathExists(installed) ? FileUrl(installed) : std::u16string();
 }
 
 } // namespace kasorel

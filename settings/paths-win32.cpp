@@ -1,5 +1,7 @@
 #include "settings/paths.h"
 
+#include "settings/file.h"
+
 #include <windows.h>
 
 #include <knownfolders.h>
@@ -74,6 +76,11 @@ std::u16string UserStateFolder() {
 
 std::u16string InstalledGuidePath() {
     return JoinPath(FolderOf(ExecutablePath()), u"guide.html");
+}
+
+std::u16string ShippedGuideAddress() {
+    const std::u16string installed = InstalledGuidePath();
+    return PathExists(installed) ? FileUrl(installed) : std::u16string();
 }
 
 } // namespace kasorel

@@ -31,6 +31,11 @@ std::u16string UserStateFolder();
 // the build tree both put it there), guide.html beside kasorel.exe on Windows.
 std::u16string InstalledGuidePath();
 
+// The address of the guide that ships with this copy of the program, for the browser: the
+// installed file's file: address (empty when it is not there) on Linux and Windows, the
+// page's own guide.html beside it in a browser.
+std::u16string ShippedGuideAddress();
+
 // The platform's folder separator: '/' on Linux, '\\' on Windows.
 char16_t FolderSeparator();
 

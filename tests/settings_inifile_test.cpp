@@ -309,7 +309,10 @@ TEST_F(IniFileTest, ReadsAndKeepsTheFilesEncoding) {
 TEST_F(IniFileTest, UndecodableBytesReadAsReplacementAndStay) {
     const std::string before = "[Spsheet]\nURL=caf\xe9\n[Ap]\nMainForm_left=1\n";
     put(before);
+#ifndef __EMSCRIPTEN__
+    // (In the page the 8-bit encoding is that of the browser's language, where é is a letter.)
     EXPECT_EQ(read(u"Spsheet", u"URL"), u"caf\uFFFD");
+#endif
     EXPECT_EQ(ReadIniInteger(stem(), u"Ap", u"MainForm_left", 0), 1);
     WriteIniInteger(stem(), u"Ap", u"MainForm_left", 2);
     EXPECT_EQ(content(), "[Spsheet]\nURL=caf\xe9\n[Ap]\nMainForm_left=2\n");
@@ -377,7 +380,7 @@ TEST_F(IniFileTest, UnwritablePathRaisesTheErrorWithTheFullPath) {
     EXPECT_EQ(content(), "[Ap]\n");
 }
 
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 // What follows is POSIX: file size limits, modes, owners and links.
 
 // A full disk, met the way it happens: a small write (a key of a few characters, the

@@ -56,7 +56,7 @@ TEST(SettingsLocation, BesideTheExecutableOnlyWhereTheUserCanReplaceTheFile) {
 // A read-only file beside the executable stays the settings file; only a folder that holds
 // none and takes none sends the user to their own. Root is refused nothing, so the choice is
 // made as the user nobody, in a child process.
-#ifndef _WIN32
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 TEST(SettingsLocation, AReadOnlyFileBesideTheExecutableIsKept) {
     for (const bool exists : {true, false}) {
         TemporaryFolder dir;

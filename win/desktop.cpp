@@ -165,8 +165,9 @@ LRESULT CALLBACK LabelButtons(int code, WPARAM wParam, LPARAM lParam) noexcept {
 
 } // namespace
 
-std::u16string Win32Desktop::InputBox(std::u16string_view title, std::u16string_view prompt,
-                                      std::u16string_view defaultText) {
+std::optional<std::u16string> Win32Desktop::InputQuery(std::u16string_view title,
+                                                       std::u16string_view prompt,
+                                                       std::u16string_view defaultText) {
     // Dialog units: the box is wide enough for an address, the buttons at its right.
     DialogTemplate form(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU,
                         220, 64, title, 4);
@@ -179,7 +180,9 @@ std::u16string Win32Desktop::InputBox(std::u16string_view title, std::u16string_
     InputState state{std::u16string(prompt), std::u16string(defaultText), {}};
     const INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), form.Get(), owner_,
                                                    InputProc, reinterpret_cast<LPARAM>(&state));
-    return answer == IDOK ? state.result : std::u16string(defaultText);
+    if (answer != IDOK)
+        return std::nullopt;
+    return state.result;
 }
 
 bool Win32Desktop::Confirm(std::u16string_view question) {

@@ -15,8 +15,8 @@ public:
 
     // A modal dialog in the window's font ("Segoe UI" 9 pt), laid out in dialog units so it
     // scales with the font and the monitor.
-    std::u16string InputBox(std::u16string_view title, std::u16string_view prompt,
-                            std::u16string_view defaultText) override;
+    std::optional<std::u16string> InputQuery(std::u16string_view title, std::u16string_view prompt,
+                                             std::u16string_view defaultText) override;
     bool Confirm(std::u16string_view question) override;
     void Inform(std::u16string_view text) override;
     void ShowError(std::u16string_view caption, std::u16string_view text) override;

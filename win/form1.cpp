@@ -112,6 +112,9 @@ void TForm1::CreateMenuBar() {
     std::u16string_view current;
     for (std::size_t i = 0; i < layout::Menu.size(); ++i) {
         const layout::MenuItem& item = layout::Menu[i];
+        // The person reaches the settings file here themselves.
+        if (item.shells == layout::Shells::WithoutFiles)
+            continue;
         if (!popup || item.menu != current) {
             popup = CreatePopupMenu();
             current = item.menu;
