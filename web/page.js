@@ -56,6 +56,7 @@ var Kasorel = (function () {
     Object.assign(memo.style, { fontFamily: families, fontSize: px + "px", color: colour,
                                 background: background, flexBasis: height + "px" });
     memo.tabIndex = tabIndex;
+    listenForOwnSteps(memo);
   };
 
   let lastRight = 0;
@@ -205,6 +206,41 @@ var Kasorel = (function () {
 
   // The text area. A command's change goes in as one edit of the text that changed, through
   // the browser's own editing, so that its undo takes the whole command back in one step.
+  // That editing takes time in proportion to the text's lines times the lines it inserts
+  // (seconds for a statement of a few thousand lines), so a larger change goes in at once,
+  // with an undo step of the page's own: Ctrl+Z takes it back and Ctrl+Y (Ctrl+Shift+Z) puts
+  // it in again while the text is as the step left it. The browser forgets its own steps
+  // before such a change.
+  const nativeEditLimit = 40000;
+  let ownStep = null;
+  const linesOf = (text, limit) => {
+    let lines = 1;
+    for (let at = text.indexOf("\n"); at >= 0 && lines <= limit; at = text.indexOf("\n", at + 1)) ++lines;
+    return lines;
+  };
+  function selectionOf(memo) {
+    return [memo.selectionStart, memo.selectionEnd, memo.selectionDirection];
+  }
+  function takeStep(memo, redo) {
+    if (!ownStep || memo.value !== (redo ? ownStep.before : ownStep.after)) return false;
+    memo.setRangeText(redo ? ownStep.after : ownStep.before, 0, memo.value.length, "end");
+    const selection = redo ? ownStep.selectionAfter : ownStep.selectionBefore;
+    memo.setSelectionRange(selection[0], selection[1], selection[2]);
+    memo.dispatchEvent(new Event("input", { bubbles: true }));
+    return true;
+  }
+  function listenForOwnSteps(memo) {
+    memo.addEventListener("keydown", (event) => {
+      if (!(event.ctrlKey || event.metaKey) || event.altKey) return;
+      const key = event.key.toLowerCase();
+      const redo = key === "y" || (key === "z" && event.shiftKey);
+      if ((key === "z" || redo) && takeStep(memo, redo)) event.preventDefault();
+    });
+    memo.addEventListener("beforeinput", (event) => {
+      if (event.inputType === "historyUndo" || event.inputType === "historyRedo")
+        if (takeStep(memo, event.inputType === "historyRedo")) event.preventDefault();
+    });
+  }
   page.memoValue = () => byId("Memo1").value;
   page.memoSelection = function () {
     const memo = byId("Memo1");
@@ -216,14 +252,25 @@ var Kasorel = (function () {
     if (from !== null) {
       memo.readOnly = false;
       memo.focus();
+      const inserted = linesOf(middle, nativeEditLimit);
+      const native = inserted <= nativeEditLimit &&
+                     linesOf(memo.value, nativeEditLimit / inserted) * inserted <= nativeEditLimit;
+      const before = memo.value;
+      const selectionBefore = selectionOf(memo);
       memo.setSelectionRange(from, to);
-      const done = middle === "" ? document.execCommand("delete", false)
-                                 : document.execCommand("insertText", false, middle);
-      if (!done) memo.setRangeText(middle, from, to, "end");
+      let done = native && (middle === "" ? document.execCommand("delete", false)
+                                          : document.execCommand("insertText", false, middle));
+      if (done) {
+        ownStep = null;
+      } else {
+        memo.setRangeText(middle, from, to, "end");
+        ownStep = { before, after: memo.value, selectionBefore };
+      }
       memo.readOnly = busy;
     }
     memo.setSelectionRange(Math.min(anchor, caret), Math.max(anchor, caret),
                            caret < anchor ? "backward" : "forward");
+    if (ownStep && from !== null) ownStep.selectionAfter = selectionOf(memo);
   };
 
   // The clipboard: written inside the click that ran the command; where the browser refuses

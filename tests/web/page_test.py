@@ -207,6 +207,15 @@ def run_cases():
     assert page.js("return document.activeElement.id") == "Memo1"
     ActionChains(d).key_down(Keys.CONTROL).send_keys("z").key_up(Keys.CONTROL).perform()
     assert page.until(lambda: page.memo() == RAKUTEN, "the undo")
+    # A statement too long for the browser's editing takes the page's own undo step, and its redo.
+    long = RAKUTEN.split("\n", 1)[1] + "\n"
+    page.js("Memo1.value = arguments[0]", long * 2000)
+    page.click("楽天カード")
+    page.status("楽天カード: 4000 行をクリップボードにコピーしました")
+    converted = page.memo()
+    for keys, text in (("z", long * 2000), ("y", converted)):
+        ActionChains(d).key_down(Keys.CONTROL).send_keys(keys).key_up(Keys.CONTROL).perform()
+        assert page.until(lambda: page.memo() == text, "the page's own undo and redo")
 
     # Settings through their dialogs, then View, co-op and domestic rows with them.
     page.menu("設定", "View設定")

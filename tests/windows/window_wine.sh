@@ -8,7 +8,7 @@
 #   - 国外配当 against a stand-in rate service on 127.0.0.1, in a network of the test's own
 #     where the service's host name leads there, with the key set through its prompt;
 #   - a read-only kasorel.ini: the error box names it, the file keeps every byte, and the
-#     window still closes.
+#     window still closes; started again, the program keeps that file as its settings.
 #   window_wine.sh <kasorel.exe>
 set -euo pipefail
 
@@ -151,5 +151,18 @@ expect_exit_zero
 cmp -s "$ini" "$work/ini-before" || fail "the close changed the read-only kasorel.ini"
 [ "$(ls "$app" | tr '\n' ' ')" = "kasorel.exe kasorel.ini " ] ||
   fail "the refused writes left files behind: $(ls "$app")"
+
+# Started again beside the read-only kasorel.ini, the program still keeps its settings there:
+# a change is refused naming that file, not made in a file of the user's elsewhere.
+wine_start "$app/kasorel.exe" Kasorel
+pick_menu 設定 API設定
+answer_prompt "API Keyを入力して下さい" OTHER
+wait_until "the error box" open box_state
+[ "$(box_text)" = "$expected" ] || fail "the error box at a new start says '$(box_text)'"
+xdotool windowfocus --sync "$(windows_named kasorel | head -n1)" 2>/dev/null || true
+xdotool key Return
+wait_until "the error box" closed box_state
+[ -z "$(find "$WINEPREFIX/drive_c/users" -name kasorel.ini)" ] || fail "a per-user kasorel.ini was made"
+cmp -s "$ini" "$work/ini-before" || fail "the refused write changed kasorel.ini"
 
 echo "window_wine: 1 passed, 0 failed"
