@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -191,6 +192,13 @@ void TForm1::createMenus() {
         }
         QAction* action = menu->addAction(qt(item.caption));
         action->setObjectName(QString::fromLatin1(item.name.data(), item.name.size()));
+        if (item.shortcut == layout::Shortcut::CtrlEnter) {
+            // Either Enter key, wherever the keyboard is in the window.
+            // The keypad's first, so that the menu names it "Ctrl+Enter" as the table does.
+            action->setShortcuts(
+                {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
         connect(action, &QAction::triggered, this,
                 [this, handler = item.handler] { (commands_.*handler)(); });
     }

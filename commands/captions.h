@@ -20,6 +20,9 @@ inline constexpr std::u16string_view ApiKey = u"API設定";
 inline constexpr std::u16string_view ViewSetting = u"View設定";
 inline constexpr std::u16string_view CoopSetting = u"生協設定";
 inline constexpr std::u16string_view Guide = u"作者ホームページ";
+inline constexpr std::u16string_view AutoDetect = u"自動判別";
+inline constexpr std::u16string_view SkipSent = u"送信済みの行を除く";
+inline constexpr std::u16string_view ClearHistory = u"送信履歴を消去";
 inline constexpr std::u16string_view ExportSettings = u"設定を書き出す";
 inline constexpr std::u16string_view ImportSettings = u"設定を読み込む";
 

@@ -12,14 +12,17 @@
 #include "convert/foreign.h"
 #include "convert/primitives.h"
 #include "convert/rakuten.h"
+#include "convert/recognise.h"
 #include "convert/unicode.h"
 #include "convert/view.h"
 #include "rates/query.h"
+#include "settings/history.h"
 #include "settings/inifile.h"
 #include "settings/keys.h"
 #include "settings/location.h"
 #include "settings/paths.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -46,6 +49,14 @@ void PromptForSwitch(Desktop& desktop, std::u16string_view stem, std::u16string_
     } else {
         WriteIniBoolean(stem, section, key, false);
     }
+}
+
+// What the history adds to a conversion's status line; when every row had been sent the
+// message says so itself.
+std::u16string NoteOf(const SentFacts& sent) {
+    return sent.untouched
+               ? status::SentNote(0, 0, sent.problem, sent.unwritten)
+               : status::SentNote(sent.sentBefore, sent.leftOut, sent.problem, sent.unwritten);
 }
 
 std::u16string TodayText() {
@@ -102,9 +113,14 @@ bool Commands::RunOnText(const std::function<void(TextArea&)>& fn) {
     });
 }
 
-void Commands::RunConverter(std::u16string_view caption,
+bool Commands::SkipSent() const {
+    return ReadIniBoolean(FIniFileName, ini::HistorySection, ini::SkipSentKey,
+                          ini::SkipSentDefault);
+}
+
+void Commands::RunConverter(std::u16string_view caption, StatementKind kind,
                             const std::function<int(TextArea&, Clipboard&)>& convert) {
-    RowsDelivery delivery(shell_.clipboard);
+    RowsDelivery delivery(shell_.clipboard, kind, SkipSent(), historyFile_, history_);
     int rows = 0;
     const bool done = RunOnText([&](TextArea& m) {
         rows = convert(m, delivery);
@@ -112,11 +128,13 @@ void Commands::RunConverter(std::u16string_view caption,
             SelectRows(m, delivery.Rows());
     });
     if (!done)
-        EndCommand(status::Aborted(caption));
-    else if (delivery.Refused() && rows > 0)
-        EndCommand(status::CopyRefused(caption, rows));
-    else
-        EndCommand(status::Copied(caption, rows));
+        return EndCommand(status::Aborted(caption));
+    if (delivery.Refused() && rows > 0)
+        return EndCommand(status::CopyRefused(caption, rows));
+    const SentFacts& sent = delivery.Facts();
+    const std::u16string note = NoteOf(sent);
+    EndCommand(sent.untouched ? status::AllSent(caption, rows, note)
+                              : status::Copied(caption, rows - sent.leftOut, note));
 }
 
 void Commands::RunPrompt(std::u16string_view caption, const std::function<void()>& prompt) {
@@ -126,7 +144,8 @@ void Commands::RunPrompt(std::u16string_view caption, const std::function<void()
 
 void Commands::EndCommand(std::u16string_view message) {
     if (!message.empty())
-        shell_.window.ShowStatus(message);
+        shell_.window.ShowStatus(chosenKind_.empty() ? std::u16string(message)
+                                                     : status::AutoDetected(message, chosenKind_));
     shell_.window.FocusTextArea();
 }
 
@@ -134,6 +153,7 @@ void Commands::FormCreate() {
     Guarded([this] {
         FIniFileName =
             ChooseIniFileStem(ExecutablePath(), UserConfigFolder(), SettingsPerUserOnly());
+        historyFile_ = HistoryFilePath();
         WindowSeam& window = shell_.window;
         window.MoveFrameTo(ReadIniPosition(FIniFileName, ini::ApSection, ini::MainFormPrefix,
                                            window.FrameGeometry(), window.PrimaryScreenSize(),
@@ -151,7 +171,8 @@ void Commands::FormClose() {
 }
 
 void Commands::Button1Click() {
-    RunConverter(caption::Rakuten, [](TextArea& m, Clipboard& c) { return ConvertRakuten(m, c); });
+    RunConverter(caption::Rakuten, StatementKind::Rakuten,
+                 [](TextArea& m, Clipboard& c) { return ConvertRakuten(m, c); });
 }
 
 void Commands::Button2Click() {
@@ -199,7 +220,7 @@ void Commands::Button4Click() {
 }
 
 void Commands::Button5Click() {
-    RunConverter(caption::Coop, [this](TextArea& m, Clipboard& c) {
+    RunConverter(caption::Coop, StatementKind::Coop, [this](TextArea& m, Clipboard& c) {
         const bool hoken =
             ReadIniBoolean(FIniFileName, ini::SeikyoSection, ini::HokenKey, ini::HokenDefault);
         return ConvertCoop(m, c, hoken);
@@ -207,7 +228,7 @@ void Commands::Button5Click() {
 }
 
 void Commands::Button6Click() {
-    RunConverter(caption::Domestic, [](TextArea& m, Clipboard& c) {
+    RunConverter(caption::Domestic, StatementKind::Domestic, [](TextArea& m, Clipboard& c) {
         return ConvertDomesticDividends(m, c, TodayText);
     });
 }
@@ -235,7 +256,8 @@ std::optional<double> Commands::AskRate() {
 }
 
 void Commands::Button7Click() {
-    RowsDelivery delivery(shell_.clipboard);
+    RowsDelivery delivery(shell_.clipboard, StatementKind::Foreign, SkipSent(), historyFile_,
+                          history_);
     std::u16string message;
     int rows = 0;
     const bool done = RunOnText([&](TextArea& m) {
@@ -268,8 +290,15 @@ void Commands::Button7Click() {
         if (delivery.Refused())
             SelectRows(m, delivery.Rows());
         const std::u16string shown = ShownRate(*rate);
-        message = typed ? status::CopiedAtTypedRate(caption::Foreign, rows, shown)
-                        : status::CopiedAtRate(caption::Foreign, rows, shown);
+        const SentFacts& sent = delivery.Facts();
+        const std::u16string note = NoteOf(sent);
+        const int copied = rows - sent.leftOut;
+        if (sent.untouched)
+            message = status::AllSent(caption::Foreign, rows, note);
+        else if (typed)
+            message = status::CopiedAtTypedRate(caption::Foreign, copied, shown, note);
+        else
+            message = status::CopiedAtRate(caption::Foreign, copied, shown, note);
     });
     if (done && delivery.Refused() && rows > 0)
         message = status::CopyRefused(caption::Foreign, rows);
@@ -298,7 +327,7 @@ void Commands::Button10Click() {
 }
 
 void Commands::Button11Click() {
-    RunConverter(caption::View, [this](TextArea& m, Clipboard& c) {
+    RunConverter(caption::View, StatementKind::View, [this](TextArea& m, Clipboard& c) {
         const bool suica =
             ReadIniBoolean(FIniFileName, ini::ViewSection, ini::SuicaKey, ini::SuicaDefault);
         return ConvertView(m, c, suica);
@@ -354,6 +383,100 @@ void Commands::Button14Click() {
         EndCommand(status::Aborted(caption::ImportSettings));
     else
         EndCommand(file ? status::Imported(file->name) : std::u16string());
+}
+
+namespace {
+
+// Each kind 自動判別 recognises, with the command its own button runs.
+struct KindCommand {
+    StatementKind kind;
+    std::u16string_view caption;
+    void (Commands::*run)();
+};
+constexpr KindCommand kKindCommands[] = {
+    {StatementKind::Rakuten, caption::Rakuten, &Commands::Button1Click},
+    {StatementKind::Foreign, caption::Foreign, &Commands::Button7Click},
+    {StatementKind::Domestic, caption::Domestic, &Commands::Button6Click},
+    {StatementKind::View, caption::View, &Commands::Button11Click},
+    {StatementKind::Coop, caption::Coop, &Commands::Button5Click},
+};
+
+const KindCommand& commandOf(StatementKind kind) {
+    for (const KindCommand& command : kKindCommands) {
+        if (command.kind == kind)
+            return command;
+    }
+    return kKindCommands[0];
+}
+
+// "楽天カード (2 行) と Viewカード (1 行) の明細が混ざっています。多い方の 楽天カード として変換
+// しますか?"
+std::u16string mixedQuestion(const std::vector<KindFit>& fits, const KindFit& most) {
+    std::u16string question;
+    for (const KindFit& fit : fits) {
+        if (!question.empty())
+            question += u" と ";
+        question +=
+            std::u16string(commandOf(fit.kind).caption) + u" (" + IntToStr(fit.entries) + u" 行)";
+    }
+    return question + u" の明細が混ざっています。多い方の " +
+           std::u16string(commandOf(most.kind).caption) + u" として変換しますか?";
+}
+
+} // namespace
+
+void Commands::Button15Click() {
+    std::vector<KindFit> fits;
+    if (!Guarded(
+            [&] { fits = RecogniseStatement(shell_.textArea.Load(), UserDecimalSeparator()); }))
+        return EndCommand(status::Aborted(caption::AutoDetect));
+    if (fits.empty()) {
+        std::vector<std::u16string_view> known;
+        for (const KindCommand& command : kKindCommands)
+            known.push_back(command.caption);
+        return EndCommand(status::NotRecognised(caption::AutoDetect, known));
+    }
+    // The most entries decide; between equal counts, the more specific kind, which comes first.
+    const KindFit most =
+        *std::max_element(fits.begin(), fits.end(),
+                          [](const KindFit& a, const KindFit& b) { return a.entries < b.entries; });
+    if (fits.size() > 1) {
+        bool yes = false;
+        if (!Guarded([&] { yes = shell_.desktop.Confirm(mixedQuestion(fits, most)); }))
+            return EndCommand(status::Aborted(caption::AutoDetect));
+        if (!yes)
+            return EndCommand(status::NotConverted(caption::AutoDetect));
+    }
+    const KindCommand& command = commandOf(most.kind);
+    chosenKind_ = command.caption;
+    (this->*command.run)();
+    chosenKind_ = {};
+}
+
+void Commands::Button16Click() {
+    RunPrompt(caption::SkipSent, [this] {
+        PromptForSwitch(shell_.desktop, FIniFileName, ini::HistorySection, ini::SkipSentKey,
+                        u"送信済みの行をクリップボードに入れないようにしますか?",
+                        u"送信済みの行は除いてクリップボードに入れます");
+    });
+}
+
+void Commands::Button17Click() {
+    bool cleared = false;
+    const bool done = Guarded([&] {
+        if (!shell_.desktop.Confirm(
+                u"送信履歴を消去しますか? 消去すると、どの行も送信済みとは見なされなくなります。"))
+            return;
+        if (historyFile_.empty())
+            return;
+        // The person's own word: even a history this version would leave alone is forgotten.
+        WriteHistoryFile(historyFile_, SentHistory(), Today());
+        cleared = true;
+    });
+    if (!done)
+        EndCommand(status::Aborted(caption::ClearHistory));
+    else
+        EndCommand(cleared ? status::HistoryCleared() : std::u16string());
 }
 
 } // namespace kasorel

@@ -4,7 +4,9 @@
 // on the window class TForm1, which only forwards to it: the flow, the settings it reads,
 // the error box, the status message and where the focus goes afterwards are all here.
 
+#include "commands/delivery.h"
 #include "commands/seams.h"
+#include "convert/kinds.h"
 #include "rates/rest.h"
 
 #include <functional>
@@ -20,8 +22,9 @@ public:
     explicit Commands(Shell shell);
 
     // At creation, after the layout is in place and before the window is first shown: picks
-    // the settings file (beside the executable, or the user's own) and restores the window's
-    // position from it. A failure shows in the error box; the window still opens.
+    // the settings file (beside the executable, or the user's own) and the history of rows
+    // sent, and restores the window's position from the settings. A failure shows in the error
+    // box; the window still opens.
     void FormCreate();
     // At close: saves the window's position. A failure shows in the error box once; the
     // close always goes on.
@@ -40,6 +43,11 @@ public:
     void Button11Click(); // Viewカード
     void Button12Click(); // View設定
     void N7Click();       // 作者ホームページ
+    // 自動判別: recognises the statement's kind and runs that kind's command as its own
+    // button would; asks when two kinds fit, says so when none does.
+    void Button15Click();
+    void Button16Click(); // 送信済みの行を除く: the switch that leaves rows sent before out
+    void Button17Click(); // 送信履歴を消去: forgets the rows sent
     // Moving the settings file, where the person cannot reach it themselves (the browser
     // page, whose Shell has files):
     void Button13Click(); // 設定を書き出す: the file as it is stored, handed over as kasorel.ini
@@ -49,6 +57,11 @@ public:
     // before. Tests point it into a temporary folder.
     const std::u16string& IniFileName() const { return FIniFileName; }
     void SetIniFileName(std::u16string stem) { FIniFileName = std::move(stem); }
+
+    // The history of rows sent (kasorel.history) that FormCreate found; empty before, and then
+    // no history is read, written or told of. Tests point it into a temporary folder.
+    const std::u16string& HistoryFileName() const { return historyFile_; }
+    void SetHistoryFileName(std::u16string path) { historyFile_ = std::move(path); }
 
     // The exchange-rate query's client, so tests can point its base URL and time-outs at a
     // local server.
@@ -63,8 +76,10 @@ private:
     bool RunOnText(const std::function<void(TextArea&)>& fn);
     // Runs convert on the text-area model with the clipboard it writes; the status line says
     // how many rows went out, or that they wait selected for the person to copy.
-    void RunConverter(std::u16string_view caption,
+    void RunConverter(std::u16string_view caption, StatementKind kind,
                       const std::function<int(TextArea&, Clipboard&)>& convert);
+    // Whether rows sent before are left off the clipboard (the settings' switch).
+    bool SkipSent() const;
     // The rate the person types where one may stand in (the page), pre-filled with the last
     // one the service gave; nothing on キャンセル.
     std::optional<double> AskRate();
@@ -74,10 +89,14 @@ private:
     void EndCommand(std::u16string_view message);
 
     Shell shell_;
+    // While 自動判別 runs a kind's command: that kind's caption, for its status line.
+    std::u16string_view chosenKind_;
     RESTClient RESTClient1;
     RESTResponse RESTResponse1;
     RESTRequest RESTRequest1{RESTClient1, RESTResponse1};
     std::u16string FIniFileName;
+    std::u16string historyFile_;
+    HistoryCache history_;
 };
 
 } // namespace kasorel

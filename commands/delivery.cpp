@@ -1,7 +1,9 @@
 #include "commands/delivery.h"
 
 #include "convert/errors.h"
+#include "settings/file.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace kasorel {
@@ -9,10 +11,66 @@ namespace kasorel {
 void RowsDelivery::SetAsText(std::u16string_view rows) {
     rows_ = rows;
     refused_ = false;
+    facts_ = {};
+    const std::vector<std::u16string_view> all = SplitRows(rows);
+    const bool remembered = !historyFile_.empty() && !all.empty();
+    LoadedHistory loaded;
+    if (remembered) {
+        std::optional<std::string> bytes = ReadWholeFile(historyFile_);
+        if (bytes && cache_.valid && cache_.path == historyFile_ && *bytes == cache_.bytes)
+            loaded.history = std::move(cache_.history);
+        else if (bytes)
+            loaded.history = ParseHistory(std::move(*bytes), loaded.problem);
+        else
+            loaded = ReadHistoryFile(historyFile_); // missing, or there and unreadable
+        cache_.valid = false;
+    }
+    facts_.problem = loaded.problem;
+    const std::vector<bool> sent = loaded.history.SentBefore(kind_, all);
+    std::vector<std::u16string_view> out;
+    out.reserve(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (sent[i])
+            ++facts_.sentBefore;
+        if (!sent[i] || !skipSent_)
+            out.push_back(all[i]);
+    }
+    if (skipSent_)
+        facts_.leftOut = facts_.sentBefore;
+    if (!all.empty() && out.empty()) {
+        facts_.untouched = true;
+        return;
+    }
+    std::u16string kept;
+    if (out.size() < all.size()) {
+        for (const std::u16string_view row : out) {
+            kept += row;
+            kept += u"\r\n";
+        }
+    }
     try {
-        system_.SetAsText(rows);
+        system_.SetAsText(out.size() < all.size() ? std::u16string_view(kept) : rows);
     } catch (const EClipboardRefused&) {
         refused_ = true;
+        return;
+    }
+    if (!remembered)
+        return;
+    const LocalDate today = Today();
+    loaded.history.Record(kind_, out, today);
+    if (!loaded.history.MayReplaceFile())
+        return;
+    std::string bytes = SerialiseHistory(loaded.history, today);
+    // Kept only while it knows what the file holds: a line for each row and the format's own,
+    // no row forgotten as too old.
+    const bool whole = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) ==
+                       loaded.history.Size() + 1;
+    try {
+        if (ReplaceWholeFile(historyFile_, bytes) == Replaced::Written && whole)
+            cache_ = {historyFile_, std::move(bytes), std::move(loaded.history), true};
+    } catch (const EIniFileException&) {
+        // The old file stays whole; only the next conversion's flags miss these rows.
+        facts_.unwritten = true;
     }
 }
 

@@ -3,31 +3,66 @@
 // Where a converter's rows go on their way to the system clipboard.
 
 #include "commands/seams.h"
+#include "convert/kinds.h"
 #include "convert/output.h"
 #include "convert/textarea.h"
+#include "settings/history.h"
 
 #include <string>
 #include <string_view>
 
 namespace kasorel {
 
-// The clipboard a converter writes, standing in front of the system's. A write the system
-// refuses outright (EClipboardRefused: a browser page without the permission) is kept as a
-// fact instead of an error, so the command can leave the rows for the person to copy; the
-// clipboard's other errors go on to the caller.
+// What the history of rows sent made of one conversion.
+struct SentFacts {
+    int sentBefore = 0;     // rows that had been sent before
+    int leftOut = 0;        // of them, kept off the clipboard (the switch is on)
+    bool untouched = false; // every row had been sent: the clipboard was left alone
+    HistoryProblem problem = HistoryProblem::None; // what was wrong with the history file
+    bool unwritten = false;                        // the history could not be written
+};
+
+// The history as the program last wrote it, kept between commands: a conversion that finds the
+// file byte for byte as it was left takes the history from here instead of reading it whole
+// again.
+struct HistoryCache {
+    std::u16string path;
+    std::string bytes;
+    SentHistory history;
+    bool valid = false;
+};
+
+// The clipboard a converter writes, standing in front of the system's. The rows that go out
+// are held against the history of rows sent as kind in the file historyFile (none when it is
+// empty): counted, left out when skipSent is set, and remembered once they are on the
+// clipboard. The history never keeps a
+// conversion from going out: a file that cannot be read or written is only told of.
+// A write the system refuses outright (EClipboardRefused: a browser page without the
+// permission) is kept as a fact instead of an error, so the command can leave the rows for the
+// person to copy; the clipboard's other errors go on to the caller.
 class RowsDelivery : public Clipboard {
 public:
-    explicit RowsDelivery(SystemClipboard& system) : system_(system) {}
+    RowsDelivery(SystemClipboard& system, StatementKind kind, bool skipSent,
+                 std::u16string_view historyFile, HistoryCache& cache)
+        : system_(system), kind_(kind), skipSent_(skipSent), historyFile_(historyFile),
+          cache_(cache) {}
     void SetAsText(std::u16string_view rows) override;
 
-    // The rows of the last write, and whether the system refused it.
+    // The rows of the last write (all of them, also those left out), whether the system
+    // refused it, and what the history made of it.
     const std::u16string& Rows() const { return rows_; }
     bool Refused() const { return refused_; }
+    const SentFacts& Facts() const { return facts_; }
 
 private:
     SystemClipboard& system_;
+    StatementKind kind_;
+    bool skipSent_;
+    std::u16string historyFile_;
+    HistoryCache& cache_;
     std::u16string rows_;
     bool refused_ = false;
+    SentFacts facts_;
 };
 
 // Selects rows (a converter's text form: rows each followed by CR LF) in memo, so that the

@@ -141,6 +141,11 @@ inline constexpr std::array<std::string_view, 7> TabOrder{
 // themselves (the browser page, whose Shell has files).
 enum class Shells { Every, WithoutFiles };
 
+// A key that runs a menu item's command anywhere in the window. Ctrl+Enter is either Enter key
+// (the main one and the keypad's) with Ctrl.
+enum class Shortcut { None, CtrlEnter };
+inline constexpr std::u16string_view CtrlEnterText = u"Ctrl+Enter";
+
 struct MenuItem {
     std::u16string_view menu;  // the menu bar entry it is under
     std::string_view menuName; // that menu's control name
@@ -148,6 +153,7 @@ struct MenuItem {
     std::string_view name; // the item's control name
     Handler handler;
     Shells shells = Shells::Every;
+    Shortcut shortcut = Shortcut::None;
 };
 
 inline constexpr std::u16string_view FormatsMenu = u"その他の書式";
@@ -155,7 +161,9 @@ inline constexpr std::u16string_view SettingsMenu = u"設定";
 inline constexpr std::u16string_view HelpMenu = u"ヘルプ";
 
 // The menu bar, in order; consecutive items under the same menu make one menu.
-inline constexpr std::array<MenuItem, 9> Menu{{
+inline constexpr std::array<MenuItem, 12> Menu{{
+    {FormatsMenu, "menuFormats", caption::AutoDetect, "actionAutoDetect", &Commands::Button15Click,
+     Shells::Every, Shortcut::CtrlEnter},
     {FormatsMenu, "menuFormats", caption::View, "actionViewCard", &Commands::Button11Click},
     {FormatsMenu, "menuFormats", caption::Coop, "actionCoop", &Commands::Button5Click},
     {SettingsMenu, "menuSettings", caption::SheetUrl, "actionSheetUrl", &Commands::Button8Click},
@@ -164,6 +172,9 @@ inline constexpr std::array<MenuItem, 9> Menu{{
      &Commands::Button12Click},
     {SettingsMenu, "menuSettings", caption::CoopSetting, "actionCoopSettings",
      &Commands::Button10Click},
+    {SettingsMenu, "menuSettings", caption::SkipSent, "actionSkipSent", &Commands::Button16Click},
+    {SettingsMenu, "menuSettings", caption::ClearHistory, "actionClearHistory",
+     &Commands::Button17Click},
     {SettingsMenu, "menuSettings", caption::ExportSettings, "actionExportSettings",
      &Commands::Button13Click, Shells::WithoutFiles},
     {SettingsMenu, "menuSettings", caption::ImportSettings, "actionImportSettings",

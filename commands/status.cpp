@@ -20,18 +20,78 @@ std::u16string join(std::u16string_view a, std::u16string_view b) {
 
 } // namespace
 
-std::u16string Copied(std::u16string_view command, int rows) {
+std::u16string Copied(std::u16string_view command, int rows, std::u16string_view note) {
     if (rows == 0)
         return join(command, u": 変換できる行がありませんでした");
-    return join(command, u": " + number(rows) + u" 行をクリップボードにコピーしました");
+    return join(command, u": " + number(rows) + u" 行をクリップボードにコピーしました") +
+           std::u16string(note);
 }
 
-std::u16string CopiedAtRate(std::u16string_view command, int rows, std::u16string_view rate) {
-    return Copied(command, rows) + u" (1 USD = " + std::u16string(rate) + u" 円)";
+std::u16string CopiedAtRate(std::u16string_view command, int rows, std::u16string_view rate,
+                            std::u16string_view note) {
+    return Copied(command, rows, note) + u" (1 USD = " + std::u16string(rate) + u" 円)";
 }
 
-std::u16string CopiedAtTypedRate(std::u16string_view command, int rows, std::u16string_view rate) {
-    return Copied(command, rows) + u" (1 USD = " + std::u16string(rate) + u" 円、入力したレート)";
+std::u16string CopiedAtTypedRate(std::u16string_view command, int rows, std::u16string_view rate,
+                                 std::u16string_view note) {
+    return Copied(command, rows, note) + u" (1 USD = " + std::u16string(rate) +
+           u" 円、入力したレート)";
+}
+
+std::u16string SentNote(int sentBefore, int leftOut, HistoryProblem problem, bool unwritten) {
+    std::u16string note;
+    if (leftOut > 0)
+        note = u"(送信済みの " + number(leftOut) + u" 行は除きました)";
+    else if (sentBefore > 0)
+        note = u"(うち " + number(sentBefore) + u" 行は送信済み)";
+    switch (problem) {
+    case HistoryProblem::None:
+        break;
+    case HistoryProblem::Unreadable:
+        note += u"(送信履歴を読めませんでした)";
+        break;
+    case HistoryProblem::Corrupt:
+        note += u"(送信履歴の読めない行を飛ばしました)";
+        break;
+    case HistoryProblem::Newer:
+        note += u"(新しい版の送信履歴のため使いませんでした)";
+        break;
+    }
+    if (unwritten)
+        note += u"(送信履歴に書き込めませんでした)";
+    return note;
+}
+
+std::u16string AllSent(std::u16string_view command, int rows, std::u16string_view note) {
+    return join(command,
+                u": " + number(rows) + u" 行はすべて送信済みのため、クリップボードはそのままです") +
+           std::u16string(note);
+}
+
+std::u16string AutoDetected(std::u16string_view message, std::u16string_view kind) {
+    const std::u16string named = std::u16string(kind) + u": ";
+    const std::u16string_view what =
+        message.starts_with(named) ? message.substr(named.size()) : message;
+    return u"自動判別: " + std::u16string(kind) + u" として " + std::u16string(what);
+}
+
+std::u16string NotRecognised(std::u16string_view command,
+                             const std::vector<std::u16string_view>& kinds) {
+    std::u16string known;
+    for (const std::u16string_view kind : kinds) {
+        if (!known.empty())
+            known += u"、";
+        known += kind;
+    }
+    return join(command, u": 明細の種類を判別できませんでした (わかる種類: " + known + u")");
+}
+
+std::u16string NotConverted(std::u16string_view command) {
+    return join(command, u": 変換しませんでした");
+}
+
+std::u16string HistoryCleared() {
+    return u"送信履歴を消去しました";
 }
 
 std::u16string CopyRefused(std::u16string_view command, int rows) {

@@ -34,6 +34,11 @@ inline constexpr std::u16string_view SeikyoSection = u"seikyo";
 inline constexpr std::u16string_view HokenKey = u"hoken";
 inline constexpr bool HokenDefault = false;
 
+// Whether rows sent before are left off the clipboard.
+inline constexpr std::u16string_view HistorySection = u"history";
+inline constexpr std::u16string_view SkipSentKey = u"SkipSent";
+inline constexpr bool SkipSentDefault = false;
+
 // The last rate the service gave, where a typed rate may stand in for it (the browser page):
 // the rate prompt is pre-filled with it.
 inline constexpr std::u16string_view LastRateKey = u"LastRate";
@@ -43,12 +48,13 @@ struct Key {
     std::u16string_view key;
 };
 // Every key the program writes, by section; a file holding none of them is not its settings.
-inline constexpr std::array<Key, 7> AllKeys{{{ApSection, u"MainForm_left"},
+inline constexpr std::array<Key, 8> AllKeys{{{ApSection, u"MainForm_left"},
                                              {ApSection, u"MainForm_top"},
                                              {SpsheetSection, UrlKey},
                                              {ExchangeRatesApiSection, ApiKeyKey},
                                              {ExchangeRatesApiSection, LastRateKey},
                                              {ViewSection, SuicaKey},
-                                             {SeikyoSection, HokenKey}}};
+                                             {SeikyoSection, HokenKey},
+                                             {HistorySection, SkipSentKey}}};
 
 } // namespace kasorel::ini

@@ -154,9 +154,11 @@ TEST_F(WindowTest, WindowTextAreaAndMenuFollowTheLayout) {
         menus << menu->text() + u": "_qs + items.join(u", ");
     }
     EXPECT_EQ(menus, QStringList({
-                         u"その他の書式: actionViewCard=Viewカード, actionCoop=T生協"_qs,
+                         u"その他の書式: actionAutoDetect=自動判別, actionViewCard=Viewカード, "
+                         u"actionCoop=T生協"_qs,
                          u"設定: actionSheetUrl=スプシURL, actionApiKey=API設定, "
-                         u"actionViewSettings=View設定, actionCoopSettings=生協設定"_qs,
+                         u"actionViewSettings=View設定, actionCoopSettings=生協設定, "
+                         u"actionSkipSent=送信済みの行を除く, actionClearHistory=送信履歴を消去"_qs,
                          u"ヘルプ: N7=作者ホームページ"_qs,
                      }));
 }

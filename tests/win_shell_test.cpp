@@ -108,6 +108,7 @@ protected:
         ASSERT_TRUE(form.Handle());
         ASSERT_TRUE(folder.IsValid());
         form.Handlers().SetIniFileName(folder.File("kasorel"));
+        form.Handlers().SetHistoryFileName(folder.File("kasorel.history"));
         form.Show(SW_SHOWNORMAL);
         Pump(form);
         memo = form.Memo1();

@@ -6,6 +6,7 @@
 #   - Ctrl+Z right after the click undoes the command; Tab leaves the text area;
 #   - the text area's context menu is in Japanese;
 #   - a click on "国内配当" while "国外配当" waits for a slow rate service is not run;
+#   - 自動判別 from Ctrl+Enter: the rows, then the same rows flagged as sent, then left out;
 #   - the help opens the guide that ships with the program, through the desktop's opener;
 #   - closed as a window manager closes it, the program ends with status 0.
 #   window_xvfb.sh <kasorel executable> <wm_delete_window helper> <artefact folder>
@@ -101,6 +102,38 @@ case "$(memo_text)" in
 esac
 [ "$(status_text)" = "国外配当: 1 行をクリップボードにコピーしました (1 USD = 151.3 円)" ] ||
   fail "another command ran after the wait: $(status_text)"
+
+# 自動判別 from Ctrl+Enter, on a statement of this month pasted over the text; then the same
+# statement again, whose rows were sent; then with the switch that leaves those rows out.
+box_named() { atspi | grep -qE "^(dialog|alert)"$'\t'"$1"$'\t' && echo yes; }
+clipboard_rows() { xclip -o -selection clipboard -t UTF8_STRING | tr -d '\r'; }
+recent=${statement//2024\/05/$(date +%Y/%m)}
+printf '%s' "${recent//$'\r'/}" >"$work/recent"
+rows=$(printf '%s' "${recent//$'\r'/}" | sed -n 's/^\(.*\)\t\(.*\) 円$/\1\t\t\t\2/p')
+for round in new sent skip; do
+  if [ $round = skip ]; then
+    pick_menu 設定 送信済みの行を除く
+    for box in 確認 情報; do
+      wait_until "the $box box" yes box_named "$box"
+      xdotool key Return
+    done
+    wait_status "設定を保存しました: $work/bin/kasorel.ini"
+  fi
+  xclip -selection clipboard -t UTF8_STRING <"$work/recent"
+  click_object text 明細テキスト
+  xdotool key ctrl+a
+  click_object "push button" 貼り付け
+  wait_status "貼り付け: 9 行を貼り付けました"
+  xdotool key ctrl+KP_Enter
+  case $round in
+    new) wait_status "自動判別: 楽天カード として 2 行をクリップボードにコピーしました" ;;
+    sent) wait_status "自動判別: 楽天カード として 2 行をクリップボードにコピーしました(うち 2 行は送信済み)" ;;
+    skip) wait_status "自動判別: 楽天カード として 2 行はすべて送信済みのため、クリップボードはそのままです" ;;
+  esac
+  want=$rows
+  [ $round = skip ] && want=$(cat "$work/recent")
+  wait_until "the clipboard" "$want" clipboard_rows
+done
 
 # The help opens the guide that ships with the program.
 pick_menu ヘルプ 作者ホームページ

@@ -38,9 +38,10 @@ EM_JS(void, kasorel_js_button, (int handler, const char* name, const char* capti
                    UTF8ToString(font), px, UTF8ToString(colour), visible !== 0, tabIndex);
 });
 EM_JS(void, kasorel_js_menu_item, (int handler, const char* menu, const char* menuName,
-                                   const char* caption, const char* name), {
+                                   const char* caption, const char* name,
+                                   const char* shortcut), {
     Kasorel.menuItem(handler, UTF8ToString(menu), UTF8ToString(menuName), UTF8ToString(caption),
-                     UTF8ToString(name));
+                     UTF8ToString(name), UTF8ToString(shortcut));
 });
 EM_JS(char16_t*, kasorel_js_memo_value, (), {
     return Kasorel.toWasm(Kasorel.memoValue());
@@ -215,9 +216,11 @@ void TForm1::CreateControls() {
         handlers_.push_back(button.handler);
     }
     for (const layout::MenuItem& item : layout::Menu) {
+        const std::u16string_view shortcut =
+            item.shortcut == layout::Shortcut::CtrlEnter ? layout::CtrlEnterText : u"";
         kasorel_js_menu_item(static_cast<int>(handlers_.size()), utf8(item.menu).c_str(),
                              std::string(item.menuName).c_str(), utf8(item.caption).c_str(),
-                             std::string(item.name).c_str());
+                             std::string(item.name).c_str(), utf8(shortcut).c_str());
         handlers_.push_back(item.handler);
     }
 }

@@ -89,7 +89,7 @@ var Kasorel = (function () {
 
   // The menu bar, as a desktop's: a tab stop of its own, arrows between the menus and their
   // items, Escape back out.
-  page.menuItem = function (handler, menuCaption, menuName, caption, name) {
+  page.menuItem = function (handler, menuCaption, menuName, caption, name, shortcut) {
     const bar = byId("MainMenu1");
     let menu = byId(menuName);
     if (!menu) {
@@ -118,6 +118,20 @@ var Kasorel = (function () {
       closeMenus(null);
       page.run(handler);
     });
+    if (shortcut === "Ctrl+Enter") {
+      make("span", { className: "shortcut", textContent: shortcut }, item).setAttribute("aria-hidden", "true");
+      item.setAttribute("aria-label", caption);
+      item.setAttribute("aria-keyshortcuts", "Control+Enter");
+      // Either Enter key, anywhere in the page while no dialog is open.
+      document.addEventListener("keydown", (event) => {
+        if (event.key === "Enter" && event.ctrlKey && !event.altKey && !event.shiftKey &&
+            !document.querySelector("dialog[open]")) {
+          event.preventDefault();
+          closeMenus(null);
+          page.run(handler);
+        }
+      });
+    }
     item.addEventListener("keydown", (event) => itemKey(event, item));
   };
 

@@ -73,6 +73,8 @@ TForm1::TForm1(Desktop* desktop, SystemClipboard* clipboard)
 TForm1::~TForm1() {
     if (hwnd_ && IsWindow(hwnd_))
         DestroyWindow(hwnd_);
+    if (accelerators_)
+        DestroyAcceleratorTable(accelerators_);
 }
 
 const CommandLink* TForm1::Button(std::string_view name) const {
@@ -108,6 +110,7 @@ void TForm1::CreateControls() {
 
 void TForm1::CreateMenuBar() {
     menu_ = CreateMenu();
+    std::vector<ACCEL> shortcuts;
     HMENU popup = nullptr;
     std::u16string_view current;
     for (std::size_t i = 0; i < layout::Menu.size(); ++i) {
@@ -121,10 +124,21 @@ void TForm1::CreateMenuBar() {
             AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
                         ToWide(item.menu).c_str());
         }
+        std::u16string text(item.caption);
+        if (item.shortcut == layout::Shortcut::CtrlEnter) {
+            text += u'\t';
+            text += layout::CtrlEnterText;
+            // VK_RETURN is either Enter key, the keypad's too.
+            shortcuts.push_back(ACCEL{FCONTROL | FVIRTKEY, VK_RETURN,
+                                      static_cast<WORD>(kFirstMenuId + static_cast<int>(i))});
+        }
         AppendMenuW(popup, MF_STRING, kFirstMenuId + static_cast<UINT_PTR>(i),
-                    ToWide(item.caption).c_str());
+                    ToWide(text).c_str());
     }
     SetMenu(hwnd_, menu_);
+    if (!shortcuts.empty())
+        accelerators_ =
+            CreateAcceleratorTableW(shortcuts.data(), static_cast<int>(shortcuts.size()));
 }
 
 void TForm1::OrderForTabbing() {
@@ -198,6 +212,9 @@ bool TForm1::PreTranslate(const MSG& msg) {
 }
 
 void TForm1::Dispatch(MSG& msg) {
+    // The layout's shortcuts, wherever the keyboard is in the window.
+    if (accelerators_ && hwnd_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg))
+        return;
     if (PreTranslate(msg))
         return;
     if (hwnd_ && IsDialogMessageW(hwnd_, &msg))
@@ -313,8 +330,9 @@ void TForm1::OnCommand(int id, int code, HWND control) {
         }
         return;
     }
+    // 0 from the menu, 1 from a shortcut.
     const int item = id - kFirstMenuId;
-    if (code == 0 && item >= 0 && item < static_cast<int>(layout::Menu.size()))
+    if ((code == 0 || code == 1) && item >= 0 && item < static_cast<int>(layout::Menu.size()))
         (commands_.*layout::Menu[static_cast<std::size_t>(item)].handler)();
 }
 

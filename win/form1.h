@@ -46,8 +46,8 @@ public:
     // For the message loop, before IsDialogMessage: Enter on a focused button clicks it, as
     // it does in a dialog. True when msg was handled.
     bool PreTranslate(const MSG& msg);
-    // One turn of the message loop's work for msg: PreTranslate, then the dialog manager's
-    // keyboard (Tab, Shift+Tab, Space), then the ordinary dispatch.
+    // One turn of the message loop's work for msg: the layout's shortcuts, PreTranslate, then
+    // the dialog manager's keyboard (Tab, Shift+Tab, Space), then the ordinary dispatch.
     void Dispatch(MSG& msg);
 
     // Button handlers: each forwards to the command of the same name.
@@ -96,6 +96,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND status_ = nullptr;
     HMENU menu_ = nullptr;
+    HACCEL accelerators_ = nullptr;
     Dpi dpi_;
     Font windowFont_;
     std::unique_ptr<Memo> memo_;

@@ -217,6 +217,17 @@ def run_cases():
         ActionChains(d).key_down(Keys.CONTROL).send_keys(keys).key_up(Keys.CONTROL).perform()
         assert page.until(lambda: page.memo() == text, "the page's own undo and redo")
 
+    # 自動判別 from Ctrl+Enter on a statement of this month: its rows, then flagged as sent.
+    recent = RAKUTEN.replace("2024/05", time.strftime("%Y/%m"))
+    for note in ("", "(うち 2 行は送信済み)"):
+        page.js("Memo1.value = arguments[0]", recent)
+        ActionChains(d).key_down(Keys.CONTROL).send_keys(Keys.ENTER).key_up(Keys.CONTROL).perform()
+        page.status("自動判別: 楽天カード として 2 行をクリップボードにコピーしました" + note)
+    assert page.clipboard() == RAKUTEN_ROWS.replace("2024/05", time.strftime("%Y/%m"))
+    d.find_element(By.XPATH, "//*[@role='menubar']//button[.='その他の書式']").click()
+    page.named("menuitem", "自動判別")
+    ActionChains(d).send_keys(Keys.ESCAPE).perform()
+
     # Settings through their dialogs, then View, co-op and domestic rows with them.
     page.menu("設定", "View設定")
     page.until(lambda: d.find_elements(By.CSS_SELECTOR, "dialog[open]"), "the question")

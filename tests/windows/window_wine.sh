@@ -8,7 +8,8 @@
 #   - 国外配当 against a stand-in rate service on 127.0.0.1, in a network of the test's own
 #     where the service's host name leads there, with the key set through its prompt;
 #   - a read-only kasorel.ini: the error box names it, the file keeps every byte, and the
-#     window still closes; started again, the program keeps that file as its settings.
+#     window still closes; started again, the program keeps that file as its settings;
+#   - 自動判別 from Ctrl+Enter: the rows, then the same rows flagged as sent, then left out.
 #   window_wine.sh <kasorel.exe>
 set -euo pipefail
 
@@ -76,8 +77,10 @@ box_state() { if box_open; then echo open; else echo closed; fi; }
 wine_start "$app/kasorel.exe" Kasorel
 
 # Paste and convert: the browser's LF lines arrive as CR LF, the rows leave with LF.
-set_clipboard $'明細\n2024/05/01\tショップA\t1,200 円\n支払方法\t一括\nx1\ny1\n2024/05/03\tショップB\t800 円\n支払方法\t一括\nx2\ny2'
-printf '2024/05/01\tショップA\t\t\t1,200\n2024/05/03\tショップB\t\t\t800\n' >"$work/rakuten"
+statement_lf=$'明細\n2024/05/01\tショップA\t1,200 円\n支払方法\t一括\nx1\ny1\n2024/05/03\tショップB\t800 円\n支払方法\t一括\nx2\ny2'
+rakuten_rows=$'2024/05/01\tショップA\t\t\t1,200\n2024/05/03\tショップB\t\t\t800\n'
+set_clipboard "$statement_lf"
+printf '%s' "$rakuten_rows" >"$work/rakuten"
 click_button 貼り付け
 wait_status "貼り付け: 9 行を貼り付けました"
 click_button 楽天カード
@@ -120,6 +123,35 @@ row=$(clipboard_text)
   fail "the clipboard holds '$row'"
 grep -q '/v1/latest?Endpoint=latest&access_key=KEY123$' "$work/requests" ||
   fail "the service was asked for: $(cat "$work/requests" 2>/dev/null)"
+
+# 自動判別 from Ctrl+Enter on a statement of this month pasted over the text; the same again,
+# its rows flagged as sent; then with 送信済みの行を除く, the clipboard left alone.
+month=$(date +%Y/%m)
+recent=${statement_lf//2024\/05/$month}
+printf '%s' "${rakuten_rows//2024\/05/$month}" >"$work/recent-rows"
+printf '%s' "$recent" >"$work/recent"
+for round in new sent skip; do
+  if [ $round = skip ]; then
+    pick_menu 設定 送信済みの行を除く
+    for box in 確認 情報; do
+      xdotool windowfocus --sync "$(wait_window $box)" 2>/dev/null || true
+      xdotool key Return
+    done
+    wait_status '設定を保存しました: C:\\kasorel\\kasorel.ini'
+  fi
+  set_clipboard "$recent"
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  xdotool key ctrl+Home ctrl+shift+End
+  click_button 貼り付け
+  wait_status "貼り付け: 9 行を貼り付けました"
+  xdotool key ctrl+Return
+  case $round in
+    new) wait_status "自動判別: 楽天カード として 2 行をクリップボードにコピーしました" ;;
+    sent) wait_status "自動判別: 楽天カード として 2 行をクリップボードにコピーしました(うち 2 行は送信済み)" ;;
+    skip) wait_status "自動判別: 楽天カード として 2 行はすべて送信済みのため、クリップボードはそのままです" ;;
+  esac
+  if [ $round = skip ]; then wait_clipboard "$work/recent"; else wait_clipboard "$work/recent-rows"; fi
+done
 
 # A read-only kasorel.ini: the prompt's write is refused in the error box, the file keeps
 # every byte, and the window still closes (its position save is refused the same way).
