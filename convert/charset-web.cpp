@@ -1,12 +1,11 @@
 #include "convert/charset.h"
 
+#include "convert/interop-web.h"
 #include "convert/unicode.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <emscripten.h>
-#include <memory>
 
 // clang-format off
 // The browser's decoder for a WHATWG label: the text as UTF-16 code units after a 32-bit
@@ -19,12 +18,7 @@ EM_JS(char16_t*, kasorel_decode, (const char* label, const char* bytes, int size
     } catch (e) {
         return 0;
     }
-    const out = _malloc(4 + text.length * 2);
-    HEAP32[out >> 2] = text.length;
-    const units = (out + 4) >> 1;
-    for (let i = 0; i < text.length; ++i)
-        HEAPU16[units + i] = text.charCodeAt(i);
-    return out;
+    return kasorelUtf16(text);
 });
 
 // The browser's language, where the settings files people bring along were written: code
@@ -41,13 +35,7 @@ namespace kasorel {
 namespace {
 
 std::optional<std::u16string> decodeWith(const char* label, std::string_view bytes) {
-    const std::unique_ptr<char16_t, decltype(&std::free)> text(
-        kasorel_decode(label, bytes.data(), static_cast<int>(bytes.size())), &std::free);
-    if (!text)
-        return std::nullopt;
-    std::int32_t units = 0;
-    std::memcpy(&units, text.get(), sizeof units);
-    return std::u16string(text.get() + 2, static_cast<std::size_t>(units));
+    return web::TakeUtf16(kasorel_decode(label, bytes.data(), static_cast<int>(bytes.size())));
 }
 
 // The byte order a UTF-16 or UTF-32 body's mark names, little-endian without one; the mark

@@ -1,11 +1,11 @@
 #include "convert/locale.h"
 
+#include "convert/interop-web.h"
 #include "convert/unicode.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <emscripten.h>
-#include <memory>
 
 // clang-format off
 // The browser's own regional settings: Intl for the language the browser asks pages in (Node's
@@ -32,10 +32,7 @@ EM_JS(char*, kasorel_locale_text, (int what, int year, int month, int day), {
         at.setUTCFullYear(year, month - 1, day);
         text = kept.date.format(at);
     }
-    const size = lengthBytesUTF8(text) + 1;
-    const out = _malloc(size);
-    stringToUTF8(text, out, size);
-    return out;
+    return kasorelUtf8(text);
 });
 // clang-format on
 
@@ -44,9 +41,7 @@ namespace kasorel {
 namespace {
 
 std::string localeText(int what, int year = 0, int month = 0, int day = 0) {
-    const std::unique_ptr<char, decltype(&std::free)> text(
-        kasorel_locale_text(what, year, month, day), &std::free);
-    return text ? std::string(text.get()) : std::string();
+    return web::TakeUtf8(kasorel_locale_text(what, year, month, day)).value_or(std::string());
 }
 
 } // namespace

@@ -13,8 +13,9 @@ constexpr std::u16string_view kMarker = u"支払方法";
 constexpr std::u16string_view kTab = u"\t";
 constexpr std::u16string_view kYenSuffix = u" 円";
 
-// Two empty fields after the second field, no " 円" suffix.
-std::u16string rewriteDataLine(std::u16string s) {
+} // namespace
+
+std::u16string RewriteRakutenDataLine(std::u16string s) {
     const int p1 = AnsiPos(kTab, s);
     Delete(s, p1, 1);
     const int p2 = AnsiPos(kTab, s);
@@ -23,8 +24,6 @@ std::u16string rewriteDataLine(std::u16string s) {
     Insert(kTab, s, p1);
     return AnsiReplaceStr(s, kYenSuffix, std::u16string_view());
 }
-
-} // namespace
 
 int ConvertRakuten(TextArea& memo, Clipboard& clipboard) {
     // Each rewritten data line is remembered by the number of lines from it to the end of
@@ -49,7 +48,7 @@ int ConvertRakuten(TextArea& memo, Clipboard& clipboard) {
         if (i == 0)
             continue;
         const int data = i - 1;
-        memo.Put(data, rewriteDataLine(memo.Line(data)));
+        memo.Put(data, RewriteRakutenDataLine(memo.Line(data)));
         rewrittenFromEnd.push_back(CheckedSub(memo.LineCount(), data));
     }
 

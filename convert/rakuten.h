@@ -16,4 +16,8 @@ namespace kasorel {
 // clipboard. Returns the number of rows.
 int ConvertRakuten(TextArea& memo, Clipboard& clipboard);
 
+// A data line as ConvertRakuten rewrites it: the second tab becomes three (two empty fields
+// after the second field; with fewer tabs, tabs at the start), every " 円" removed.
+std::u16string RewriteRakutenDataLine(std::u16string line);
+
 } // namespace kasorel

@@ -2,6 +2,8 @@
 
 #include "convert/errors.h"
 #include "convert/primitives.h"
+#include "convert/rakuten.h"
+#include "convert/view.h"
 
 #include <algorithm>
 #include <climits>
@@ -24,26 +26,6 @@ enum class Claim : std::uint8_t { None, Specific, View };
 bool BeginsWith(const std::u16string& line, std::u16string_view marker) {
     return !line.empty() && line.front() == marker.front() &&
            AnsiLeftStr(line, static_cast<int>(marker.size())) == marker;
-}
-
-// The 楽天カード converter's rewrite of a data line, as it leaves the line for its own walk to
-// meet: a marker's head survives it past a second tab, and removing " 円" can make one.
-std::u16string RewrittenDataLine(std::u16string s) {
-    constexpr std::u16string_view tab = u"\t";
-    const int p1 = AnsiPos(tab, s);
-    Delete(s, p1, 1);
-    const int p2 = AnsiPos(tab, s);
-    Insert(tab, s, p2);
-    Insert(tab, s, p2);
-    Insert(tab, s, p1);
-    return AnsiReplaceStr(s, u" 円", std::u16string_view());
-}
-
-// The View converter takes only plain digits: blanks, signs and hex prefixes, which the integer
-// parser would accept, make no year.
-bool IsYearLine(std::u16string_view line) {
-    return line.size() == 4 &&
-           std::all_of(line.begin(), line.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
 
 enum class Unit { Neither, Yen, Dollar };
@@ -90,7 +72,7 @@ std::vector<KindFit> RecogniseStatement(const TextArea& memo,
     bool rewritten = false;
     for (int i = n - 1; i >= 0; --i) {
         const std::u16string& line = memo.Line(i);
-        rewritten = rewritten ? BeginsWith(RewrittenDataLine(line), kRakutenMarker)
+        rewritten = rewritten ? BeginsWith(RewriteRakutenDataLine(line), kRakutenMarker)
                               : BeginsWith(line, kRakutenMarker);
         if (!rewritten || i == 0)
             continue;

@@ -4,10 +4,8 @@
 
 namespace kasorel {
 
-namespace {
-
-// Only a plain four-digit year opens a block. The integer parser also takes blanks, signs
-// and hex prefixes (" 123", "-123", "$7E8"), and such lines are never years.
+// The integer parser also takes blanks, signs and hex prefixes (" 123", "-123", "$7E8"), and
+// such lines are never years.
 bool IsYearLine(std::u16string_view line) {
     if (Length(line) != 4)
         return false;
@@ -17,6 +15,8 @@ bool IsYearLine(std::u16string_view line) {
     }
     return true;
 }
+
+namespace {
 
 // Cuts the joined text s at p, the answer of the tab search. A found tab is a code-unit
 // position, so the head ends exactly at that tab: counting characters there instead would

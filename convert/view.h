@@ -22,4 +22,7 @@ namespace kasorel {
 // Returns the number of rows. A second run on the output makes no row.
 int ConvertView(TextArea& memo, Clipboard& clipboard, bool suica);
 
+// Whether line opens a block: exactly four ASCII digits, a year such as 2024.
+bool IsYearLine(std::u16string_view line);
+
 } // namespace kasorel

@@ -9,9 +9,6 @@
 
 namespace kasorel {
 
-ERESTException::ERESTException(std::u16string_view reason)
-    : Exception(u"REST request failed: " + std::u16string(reason)) {}
-
 const ServiceAccess& ThisPlatformAccess() {
     static constexpr ServiceAccess access{u"http", false};
     return access;

@@ -90,9 +90,6 @@ EM_ASYNC_JS(char*, kasorel_fetch,
 
 namespace kasorel {
 
-ERESTException::ERESTException(std::u16string_view reason)
-    : Exception(u"REST request failed: " + std::u16string(reason)) {}
-
 const ServiceAccess& ThisPlatformAccess() {
     static constexpr ServiceAccess access{u"https", true};
     return access;

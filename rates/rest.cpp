@@ -8,6 +8,9 @@
 
 namespace kasorel {
 
+ERESTException::ERESTException(std::u16string_view reason)
+    : Exception(u"REST request failed: " + std::u16string(reason)) {}
+
 namespace {
 
 bool isAsciiAlnum(unsigned char c) {

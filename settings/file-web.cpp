@@ -1,12 +1,10 @@
 #include "settings/file.h"
 
+#include "convert/interop-web.h"
 #include "convert/unicode.h"
 
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <emscripten.h>
-#include <memory>
 
 // A page has no files: what the program keeps lives in the browser's storage for the page's
 // address (localStorage, which takes a whole value or refuses it and keeps the old one), one
@@ -126,12 +124,7 @@ EM_JS(void, kasorel_store_open, (), {
 // The bytes after a 32-bit count, or null when there is no such entry.
 EM_JS(char*, kasorel_store_read, (const char* path), {
     const bytes = globalThis.kasorelStore.read(UTF8ToString(path));
-    if (bytes === null)
-        return 0;
-    const out = _malloc(4 + bytes.length);
-    HEAP32[out >> 2] = bytes.length;
-    HEAPU8.set(bytes, out + 4);
-    return out;
+    return bytes === null ? 0 : kasorelBytes(bytes);
 });
 
 EM_JS(int, kasorel_store_write, (const char* path, const char* bytes, int size), {
@@ -163,13 +156,7 @@ void openStore() {
 
 std::optional<std::string> ReadWholeFile(std::u16string_view path) {
     openStore();
-    const std::unique_ptr<char, decltype(&std::free)> entry(
-        kasorel_store_read(ToUtf8(path).c_str()), &std::free);
-    if (!entry)
-        return std::nullopt;
-    std::int32_t size = 0;
-    std::memcpy(&size, entry.get(), sizeof size);
-    return std::string(entry.get() + 4, static_cast<std::size_t>(size));
+    return web::TakeBytes(kasorel_store_read(ToUtf8(path).c_str()));
 }
 
 Replaced ReplaceWholeFile(std::u16string_view path, std::string_view bytes) {

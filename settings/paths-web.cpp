@@ -1,11 +1,11 @@
 #include "settings/paths.h"
 
+#include "convert/interop-web.h"
 #include "convert/unicode.h"
 #include "settings/file.h"
 
 #include <cstdlib>
 #include <emscripten.h>
-#include <memory>
 
 // In the page the program's files are entries of the browser's storage (settings/file-web.cpp)
 // under paths of its own: the page stands where an executable would, so the settings file is
@@ -19,21 +19,13 @@ EM_JS(int, kasorel_in_page, (), {
 
 // Under Node: the script's own path.
 EM_JS(char*, kasorel_script_path, (), {
-    const text = require("path").resolve(process.argv[1]);
-    const size = lengthBytesUTF8(text) + 1;
-    const out = _malloc(size);
-    stringToUTF8(text, out, size);
-    return out;
+    return kasorelUtf8(require("path").resolve(process.argv[1]));
 });
 // clang-format on
 
 namespace kasorel {
 
 namespace {
-
-std::unique_ptr<char, decltype(&std::free)> scriptPath() {
-    return {kasorel_script_path(), &std::free};
-}
 
 // As on Linux: the variable when it holds an absolute path, otherwise below the home folder
 // (the real ones: the suites take Node's environment into the C library's).
@@ -54,8 +46,7 @@ char16_t FolderSeparator() {
 std::u16string ExecutablePath() {
     if (kasorel_in_page())
         return u"/kasorel.html";
-    const auto path = scriptPath();
-    return path ? FromUtf8(path.get()) : std::u16string();
+    return FromUtf8(web::TakeUtf8(kasorel_script_path()).value_or(std::string()));
 }
 
 std::u16string UserConfigFolder() {

@@ -105,8 +105,9 @@ esac
 
 # 自動判別 from Ctrl+Enter, on a statement of this month pasted over the text; then the same
 # statement again, whose rows were sent; then with the switch that leaves those rows out.
-box_named() { atspi | grep -qE "^(dialog|alert)"$'\t'"$1"$'\t' && echo yes; }
-clipboard_rows() { xclip -o -selection clipboard -t UTF8_STRING | tr -d '\r'; }
+# (Read whole before they are looked through: a reader that stops early must not fail them.)
+box_named() { grep -qE "^(dialog|alert)"$'\t'"$1"$'\t' <<<"$(atspi)" && echo yes || true; }
+clipboard_rows() { tr -d '\r' <<<"$(xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null)" || true; }
 recent=${statement//2024\/05/$(date +%Y/%m)}
 printf '%s' "${recent//$'\r'/}" >"$work/recent"
 rows=$(printf '%s' "${recent//$'\r'/}" | sed -n 's/^\(.*\)\t\(.*\) 円$/\1\t\t\t\2/p')

@@ -2,6 +2,7 @@
 
 #include "commands/textdiff.h"
 #include "convert/errors.h"
+#include "convert/interop-web.h"
 #include "convert/unicode.h"
 #include "settings/file.h"
 
@@ -120,12 +121,7 @@ namespace {
 using Owned = std::unique_ptr<void, decltype(&std::free)>;
 
 std::u16string take(char16_t* text) {
-    const Owned owner(text, &std::free);
-    if (!text)
-        return {};
-    std::int32_t count = 0;
-    std::memcpy(&count, text, sizeof count);
-    return std::u16string(text + 2, static_cast<std::size_t>(count));
+    return TakeUtf16(text).value_or(std::u16string());
 }
 
 std::string utf8(std::u16string_view s) {

@@ -16,13 +16,7 @@ var Kasorel = (function () {
       text += String.fromCharCode.apply(null, HEAPU16.subarray(base + i, base + Math.min(count, i + 8192)));
     return text;
   };
-  page.toWasm = function (text) {
-    const out = _malloc(4 + text.length * 2);
-    HEAP32[out >> 2] = text.length;
-    const base = (out + 4) >> 1;
-    for (let i = 0; i < text.length; ++i) HEAPU16[base + i] = text.charCodeAt(i);
-    return out;
-  };
+  page.toWasm = kasorelUtf16;
   const make = (tag, props, parent) => {
     const element = Object.assign(document.createElement(tag), props || {});
     if (parent) parent.appendChild(element);
