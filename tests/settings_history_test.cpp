@@ -65,25 +65,6 @@ TEST(SentHistory, AStoredCountMarksThatManyOccurrencesAndRecordingAddsEach) {
               (std::vector<std::u16string_view>{u"a\tb", u"", u"c"}));
 }
 
-TEST(HistoryFile, RoundTripsThroughARealFile) {
-    TemporaryFolder dir;
-    const std::u16string path = dir.File("state/kasorel.history");
-    SentHistory history;
-    history.Record(
-        StatementKind::Rakuten,
-        SplitRows(u"2025/05/01\tショップ\t\t\t1,200\r\n2025/05/01\tショップ\t\t\t1,200\r\n"
-                  u"\U0001F600 \xD800\tx\r\nline\nbreak\r\n"),
-        {2024, 6, 3});
-    history.Record(StatementKind::Coop, {u"memo"}, {2024, 6, 4});
-    ASSERT_TRUE(WriteHistoryFile(path, history, kToday));
-    EXPECT_EQ(FileBytes(path), kHead + "rakuten\t2\t2024-06-03\t2025/05/01\tショップ\t\t\t1,200\n"
-                                       "rakuten\t1\t2024-06-03\t😀 \uFFFD\tx\n"
-                                       "coop\t1\t2024-06-04\tmemo\n");
-    LoadedHistory loaded = ReadHistoryFile(path);
-    EXPECT_EQ(loaded.problem, HistoryProblem::None);
-    EXPECT_TRUE(loaded.history == history);
-}
-
 // Forgotten before 2024-05-15, thirteen months before kToday.
 TEST(HistoryFile, ForgetsOldRowsByTheirOwnDateOrElseTheDayLastSent) {
     const struct {

@@ -35,25 +35,19 @@ inline QApplication& TestApp() {
     return *app;
 }
 
-// Every case's window remembers the rows it sent in a history of its own, made empty for it: a
-// folder of the case's as XDG_STATE_HOME, removed after it.
-class FreshStateFolder : public testing::EmptyTestEventListener {
+// Every case's window remembers the rows it sent in a fresh folder of its own (XDG_STATE_HOME).
+struct FreshStateFolder : testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override {
         char folder[] = "/tmp/kasorel-state-XXXXXX";
-        if (::mkdtemp(folder))
-            ::setenv("XDG_STATE_HOME", folder, 1);
+        ::setenv("XDG_STATE_HOME", ::mkdtemp(folder) ? folder : "/nonexistent", 1);
     }
     void OnTestEnd(const testing::TestInfo&) override {
-        if (const char* folder = std::getenv("XDG_STATE_HOME")) {
-            std::error_code ignored;
-            std::filesystem::remove_all(folder, ignored);
-        }
+        std::error_code ignored;
+        std::filesystem::remove_all(std::getenv("XDG_STATE_HOME"), ignored);
     }
 };
-inline const bool kFreshStateFolders = [] {
-    testing::UnitTest::GetInstance()->listeners().Append(new FreshStateFolder);
-    return true;
-}();
+inline const bool kFreshStateFolders =
+    (testing::UnitTest::GetInstance()->listeners().Append(new FreshStateFolder), true);
 
 inline QString qt(std::u16string_view s) {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));

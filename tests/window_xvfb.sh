@@ -111,6 +111,9 @@ clipboard_rows() { tr -d '\r' <<<"$(xclip -o -selection clipboard -t UTF8_STRING
 recent=${statement//2024\/05/$(date +%Y/%m)}
 printf '%s' "${recent//$'\r'/}" >"$work/recent"
 rows=$(printf '%s' "${recent//$'\r'/}" | sed -n 's/^\(.*\)\t\(.*\) 円$/\1\t\t\t\2/p')
+declare -A said=([new]=行をクリップボードにコピーしました
+                 [sent]="行をクリップボードにコピーしました(うち 2 行は送信済み)"
+                 [skip]=行はすべて送信済みのため、クリップボードはそのままです)
 for round in new sent skip; do
   if [ $round = skip ]; then
     pick_menu 設定 送信済みの行を除く
@@ -126,13 +129,8 @@ for round in new sent skip; do
   click_object "push button" 貼り付け
   wait_status "貼り付け: 9 行を貼り付けました"
   xdotool key ctrl+KP_Enter
-  case $round in
-    new) wait_status "自動判別: 楽天カード として 2 行をクリップボードにコピーしました" ;;
-    sent) wait_status "自動判別: 楽天カード として 2 行をクリップボードにコピーしました(うち 2 行は送信済み)" ;;
-    skip) wait_status "自動判別: 楽天カード として 2 行はすべて送信済みのため、クリップボードはそのままです" ;;
-  esac
-  want=$rows
-  [ $round = skip ] && want=$(cat "$work/recent")
+  wait_status "自動判別: 楽天カード として 2 ${said[$round]}"
+  if [ $round = skip ]; then want=$(cat "$work/recent"); else want=$rows; fi
   wait_until "the clipboard" "$want" clipboard_rows
 done
 

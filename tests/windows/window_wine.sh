@@ -130,6 +130,9 @@ month=$(date +%Y/%m)
 recent=${statement_lf//2024\/05/$month}
 printf '%s' "${rakuten_rows//2024\/05/$month}" >"$work/recent-rows"
 printf '%s' "$recent" >"$work/recent"
+declare -A said=([new]=行をクリップボードにコピーしました
+                 [sent]="行をクリップボードにコピーしました(うち 2 行は送信済み)"
+                 [skip]=行はすべて送信済みのため、クリップボードはそのままです)
 for round in new sent skip; do
   if [ $round = skip ]; then
     pick_menu 設定 送信済みの行を除く
@@ -145,11 +148,7 @@ for round in new sent skip; do
   click_button 貼り付け
   wait_status "貼り付け: 9 行を貼り付けました"
   xdotool key ctrl+Return
-  case $round in
-    new) wait_status "自動判別: 楽天カード として 2 行をクリップボードにコピーしました" ;;
-    sent) wait_status "自動判別: 楽天カード として 2 行をクリップボードにコピーしました(うち 2 行は送信済み)" ;;
-    skip) wait_status "自動判別: 楽天カード として 2 行はすべて送信済みのため、クリップボードはそのままです" ;;
-  esac
+  wait_status "自動判別: 楽天カード として 2 ${said[$round]}"
   if [ $round = skip ]; then wait_clipboard "$work/recent"; else wait_clipboard "$work/recent-rows"; fi
 done
 
