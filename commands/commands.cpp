@@ -258,19 +258,19 @@ std::optional<double> Commands::AskRate() {
 void Commands::Button7Click() {
     RowsDelivery delivery(shell_.clipboard, StatementKind::Foreign, SkipSent(), historyFile_,
                           history_);
-    std::u16string message;
+    std::optional<double> rate;
+    bool typed = false;
     int rows = 0;
+    std::u16string shown;
     const bool done = RunOnText([&](TextArea& m) {
         const std::u16string key = ReadIniString(FIniFileName, ini::ExchangeRatesApiSection,
                                                  ini::ApiKeyKey, ini::ApiKeyDefault);
         RESTClient1.SetParameter(u"access_key", key);
-        std::optional<double> rate;
         {
             const Wait wait(shell_.window);
             rate = QueryExchangeRate(RESTRequest1, m);
         }
         const bool typedRateStandsIn = ThisPlatformAccess().typedRateStandsIn;
-        bool typed = false;
         if (rate && typedRateStandsIn) {
             try {
                 WriteIniString(FIniFileName, ini::ExchangeRatesApiSection, ini::LastRateKey,
@@ -282,27 +282,29 @@ void Commands::Button7Click() {
             rate = AskRate();
             typed = rate.has_value();
         }
-        if (!rate) {
-            message = status::NoRate(caption::Foreign);
+        if (!rate)
             return;
-        }
         rows = ConvertForeignDividends(m, delivery, *rate, TodayText);
         if (delivery.Refused())
             SelectRows(m, delivery.Rows());
-        const std::u16string shown = ShownRate(*rate);
-        const SentFacts& sent = delivery.Facts();
-        const std::u16string note = NoteOf(sent);
-        const int copied = rows - sent.leftOut;
-        if (sent.untouched)
-            message = status::AllSent(caption::Foreign, rows, note);
-        else if (typed)
-            message = status::CopiedAtTypedRate(caption::Foreign, copied, shown, note);
-        else
-            message = status::CopiedAtRate(caption::Foreign, copied, shown, note);
+        shown = ShownRate(*rate);
     });
-    if (done && delivery.Refused() && rows > 0)
-        message = status::CopyRefused(caption::Foreign, rows);
-    EndCommand(done ? message : status::Aborted(caption::Foreign));
+    if (!done)
+        return EndCommand(status::Aborted(caption::Foreign));
+    if (!rate)
+        return EndCommand(status::NoRate(caption::Foreign));
+    if (delivery.Refused() && rows > 0)
+        return EndCommand(status::CopyRefused(caption::Foreign, rows));
+    // Asked only now, so that the history's file is written while the rows are shown.
+    const SentFacts& sent = delivery.Facts();
+    const std::u16string note = NoteOf(sent);
+    const int copied = rows - sent.leftOut;
+    if (sent.untouched)
+        EndCommand(status::AllSent(caption::Foreign, rows, note));
+    else if (typed)
+        EndCommand(status::CopiedAtTypedRate(caption::Foreign, copied, shown, note));
+    else
+        EndCommand(status::CopiedAtRate(caption::Foreign, copied, shown, note));
 }
 
 void Commands::Button8Click() {

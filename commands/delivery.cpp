@@ -9,6 +9,7 @@
 namespace kasorel {
 
 void RowsDelivery::SetAsText(std::u16string_view rows) {
+    finishWrite();
     rows_ = rows;
     refused_ = false;
     facts_ = {};
@@ -60,15 +61,40 @@ void RowsDelivery::SetAsText(std::u16string_view rows) {
     loaded.history.Record(kind_, out, today);
     if (!loaded.history.MayReplaceFile())
         return;
-    std::string bytes = SerialiseHistory(loaded.history, today);
-    // Kept only while it knows what the file holds: a line for each row and the format's own,
-    // no row forgotten as too old.
-    const bool whole = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) ==
-                       loaded.history.Size() + 1;
+    // The file is written while the command shows the rows; nothing here touches written_
+    // until Facts has waited for it.
+    written_ = {historyFile_, std::string(), std::move(loaded.history), false};
+    write_.Start([this, today] {
+        written_.bytes = SerialiseHistory(written_.history, today);
+        // Kept only while it knows what the file holds: a line for each row and the format's
+        // own, no row forgotten as too old.
+        const bool whole =
+            static_cast<std::size_t>(std::count(written_.bytes.begin(), written_.bytes.end(),
+                                                '\n')) == written_.history.Size() + 1;
+        written_.valid =
+            ReplaceWholeFile(written_.path, written_.bytes) == Replaced::Written && whole;
+    });
+    pending_ = true;
+}
+
+const SentFacts& RowsDelivery::Facts() {
+    finishWrite();
+    return facts_;
+}
+
+RowsDelivery::~RowsDelivery() {
+    finishWrite();
+}
+
+void RowsDelivery::finishWrite() {
+    if (!pending_)
+        return;
+    pending_ = false;
     try {
-        if (ReplaceWholeFile(historyFile_, bytes) == Replaced::Written && whole)
-            cache_ = {historyFile_, std::move(bytes), std::move(loaded.history), true};
-    } catch (const EIniFileException&) {
+        write_.Wait();
+        if (written_.valid)
+            cache_ = std::move(written_);
+    } catch (...) {
         // The old file stays whole; only the next conversion's flags miss these rows.
         facts_.unwritten = true;
     }

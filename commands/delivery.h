@@ -2,6 +2,7 @@
 
 // Where a converter's rows go on their way to the system clipboard.
 
+#include "commands/background.h"
 #include "commands/seams.h"
 #include "convert/kinds.h"
 #include "convert/output.h"
@@ -35,8 +36,9 @@ struct HistoryCache {
 // The clipboard a converter writes, standing in front of the system's. The rows that go out
 // are held against the history of rows sent as kind in the file historyFile (none when it is
 // empty): counted, left out when skipSent is set, and remembered once they are on the
-// clipboard. The history never keeps a
-// conversion from going out: a file that cannot be read or written is only told of.
+// clipboard. The history never keeps a conversion from going out: a file that cannot be read
+// or written is only told of. The file is written in the background while the command shows
+// its rows; Facts waits for it.
 // A write the system refuses outright (EClipboardRefused: a browser page without the
 // permission) is kept as a fact instead of an error, so the command can leave the rows for the
 // person to copy; the clipboard's other errors go on to the caller.
@@ -46,13 +48,19 @@ public:
                  std::u16string_view historyFile, HistoryCache& cache)
         : system_(system), kind_(kind), skipSent_(skipSent), historyFile_(historyFile),
           cache_(cache) {}
+    // Waits for the history's write, as Facts does.
+    ~RowsDelivery() override;
+    RowsDelivery(const RowsDelivery&) = delete;
+    RowsDelivery& operator=(const RowsDelivery&) = delete;
+
     void SetAsText(std::u16string_view rows) override;
 
-    // The rows of the last write (all of them, also those left out), whether the system
-    // refused it, and what the history made of it.
+    // The rows of the last write (all of them, also those left out), and whether the system
+    // refused it.
     const std::u16string& Rows() const { return rows_; }
     bool Refused() const { return refused_; }
-    const SentFacts& Facts() const { return facts_; }
+    // What the history made of the last write, once its file is written.
+    const SentFacts& Facts();
 
 private:
     SystemClipboard& system_;
@@ -63,6 +71,12 @@ private:
     std::u16string rows_;
     bool refused_ = false;
     SentFacts facts_;
+    // The history's write under way, and what the cache takes once it is done.
+    BackgroundTask write_;
+    HistoryCache written_;
+    bool pending_ = false;
+
+    void finishWrite();
 };
 
 // Selects rows (a converter's text form: rows each followed by CR LF) in memo, so that the
