@@ -331,28 +331,28 @@ var Kasorel = (function () {
       }
       const row = make("div", { className: "buttons" }, form);
       let answer = buttons.cancel;
-      for (const spec of buttons.list) {
-        const button = make("button", { value: spec.value, type: spec.submit ? "submit" : "button" }, row);
-        const mark = spec.caption.indexOf("&");
+      for (const choice of buttons.list) {
+        const button = make("button", { value: choice.value, type: choice.submit ? "submit" : "button" }, row);
+        const mark = choice.caption.indexOf("&");
         if (mark < 0) {
-          button.textContent = spec.caption;
+          button.textContent = choice.caption;
         } else {
           // "はい(&Y)": Y underlined, and the key Y answers it.
-          button.append(spec.caption.slice(0, mark));
-          make("u", { textContent: spec.caption[mark + 1] }, button);
-          button.append(spec.caption.slice(mark + 2));
+          button.append(choice.caption.slice(0, mark));
+          make("u", { textContent: choice.caption[mark + 1] }, button);
+          button.append(choice.caption.slice(mark + 2));
           dialog.addEventListener("keydown", (event) => {
-            if (event.key.toLowerCase() === spec.caption[mark + 1].toLowerCase() && !event.ctrlKey) {
+            if (event.key.toLowerCase() === choice.caption[mark + 1].toLowerCase() && !event.ctrlKey) {
               event.preventDefault();
               button.click();
             }
           });
         }
         button.addEventListener("click", () => {
-          answer = spec.value;
+          answer = choice.value;
           dialog.close();
         });
-        if (spec.isDefault) button.autofocus = true;
+        if (choice.isDefault) button.autofocus = true;
       }
       if (field) field.addEventListener("keydown", (event) => {
         if (event.key === "Enter") {
