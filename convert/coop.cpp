@@ -9,10 +9,6 @@ namespace kasorel {
 
 namespace {
 
-bool IsEntryLine(std::u16string_view line) {
-    return line.starts_with(u"20");
-}
-
 bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\u3000';
 }
@@ -63,10 +59,10 @@ int ConvertCoop(TextArea& memo, Clipboard& clipboard, bool hoken) {
     std::u16string rewritten;
     for (int i = CheckedSub(memo.Count(), 1); i >= 0; i = CheckedSub(i, 1)) {
         const std::u16string& line = memo.Line(i);
-        if (!IsEntryLine(line))
+        if (!IsCoopEntryLine(line))
             continue;
         RewriteEntry(line, hoken, rewritten);
-        if (IsEntryLine(rewritten))
+        if (IsCoopEntryLine(rewritten))
             collected.push_back(i);
         memo.Put(i, std::move(rewritten));
     }

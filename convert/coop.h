@@ -3,6 +3,8 @@
 #include "convert/output.h"
 #include "convert/textarea.h"
 
+#include <string_view>
+
 namespace kasorel {
 
 // Converts a pasted co-op statement in place. Every line beginning with the ASCII digits
@@ -18,5 +20,10 @@ namespace kasorel {
 // text area is never replaced as a whole. Returns the number of collected lines. A second
 // run converts the entry lines again.
 int ConvertCoop(TextArea& memo, Clipboard& clipboard, bool hoken);
+
+// Whether ConvertCoop takes line for an entry line: it begins with "20".
+inline bool IsCoopEntryLine(std::u16string_view line) {
+    return line.starts_with(u"20");
+}
 
 } // namespace kasorel

@@ -33,8 +33,6 @@ ResultList WalkDividends(
     const std::function<void(std::u16string_view amountLine, std::u16string& tail)>& closing,
     const std::function<std::u16string()>& dateText) {
     ResultList list;
-    constexpr std::u16string_view nameMarker = u"銘柄名";
-    constexpr std::u16string_view amountMarker = u"入金額";
     std::optional<std::u16string> open;
     std::u16string tail;
     const int n = memo.Count();
@@ -42,18 +40,18 @@ ResultList WalkDividends(
         const std::u16string& line = memo.Line(i);
         // Most lines are neither kind; their first code unit already tells, without cutting
         // a head off them.
-        if (line.empty() ||
-            (line.front() != nameMarker.front() && line.front() != amountMarker.front()))
+        if (line.empty() || (line.front() != kDividendNameMarker.front() &&
+                             line.front() != kDividendAmountMarker.front()))
             continue;
         const std::u16string head = AnsiLeftStr(line, 3);
-        if (head == nameMarker) {
+        if (head == kDividendNameMarker) {
             const std::u16string date = dateText();
             // The line without its first ten code units, as Delete(name, 1, 10) leaves it.
             open =
                 RowStart(date, category,
                          std::u16string_view(line).substr(std::min<std::size_t>(10, line.size())));
         }
-        if (head == amountMarker) {
+        if (head == kDividendAmountMarker) {
             tail.clear();
             closing(line, tail);
             // An amount with nothing open still gets its date, category and empty name, so it

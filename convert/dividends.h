@@ -9,6 +9,10 @@
 
 namespace kasorel {
 
+// The first three characters of a dividend statement's name line and of its amount line.
+inline constexpr std::u16string_view kDividendNameMarker = u"銘柄名";
+inline constexpr std::u16string_view kDividendAmountMarker = u"入金額";
+
 // The walk both dividend statements share, forward over memo's lines. Only the first three
 // characters of a line decide its kind:
 //   "銘柄名" opens a row (dropping any row still open): dateText(), category, the line

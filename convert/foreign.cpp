@@ -27,15 +27,17 @@ std::u16string ShownRate(double rate) {
     return FloatToStr(static_cast<double>(tenths) / 10.0);
 }
 
+std::u16string DollarAmountText(std::u16string_view amountLine) {
+    // Delete(work, 1, 10) on a copy of the line, without the copy.
+    return AnsiLeftStr(amountLine.substr(std::min<std::size_t>(10, amountLine.size())),
+                       CheckedSub(Length(amountLine), 14));
+}
+
 int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
                             const std::function<std::u16string()>& dateText) {
     std::optional<std::u16string> shownRate;
     const auto yenAndRate = [&](std::u16string_view line, std::u16string& tail) {
-        const int length = Length(line);
-        // Delete(work, 1, 10) on a copy of the line, without the copy.
-        const std::u16string work = AnsiLeftStr(line.substr(std::min<std::size_t>(10, line.size())),
-                                                CheckedSub(length, 14));
-        const Extended amount = StrToFloat(work);
+        const Extended amount = StrToFloat(DollarAmountText(line));
         // The product is held as a double, then rounded to whole yen.
         const int yen = RangeCheck(Round(static_cast<double>(FloatMul(amount, rate))));
         if (!shownRate)

@@ -36,6 +36,10 @@ namespace kasorel {
 // whose tenths leave the 64-bit range.
 std::u16string ShownRate(double rate);
 
+// The dollar amount ConvertForeignDividends reads off an amount line: the line without its
+// first ten and last four code units ("入金額    12.34 USD" gives "12.34").
+std::u16string DollarAmountText(std::u16string_view amountLine);
+
 int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
                             const std::function<std::u16string()>& dateText);
 

@@ -9,7 +9,6 @@ namespace kasorel {
 
 namespace {
 
-constexpr std::u16string_view kMarker = u"支払方法";
 constexpr std::u16string_view kTab = u"\t";
 constexpr std::u16string_view kYenSuffix = u" 円";
 
@@ -36,7 +35,7 @@ int ConvertRakuten(TextArea& memo, Clipboard& clipboard) {
     };
 
     for (int i = memo.Count() - 1; i >= 0; --i) {
-        if (AnsiLeftStr(memo.Line(i), 4) != kMarker)
+        if (AnsiLeftStr(memo.Line(i), 4) != kRakutenMarker)
             continue;
         // The marker and the two lines after it go, but a deletion never reaches a data
         // line this run has already rewritten: when the statement has fewer lines between

@@ -3,6 +3,8 @@
 #include "convert/output.h"
 #include "convert/textarea.h"
 
+#include <string_view>
+
 namespace kasorel {
 
 // Converts a pasted 楽天カード statement in place. Every line starting with "支払方法" is a
@@ -15,6 +17,9 @@ namespace kasorel {
 // changes; a second run on the result finds no marker and puts the empty text on the
 // clipboard. Returns the number of rows.
 int ConvertRakuten(TextArea& memo, Clipboard& clipboard);
+
+// The payment-method marker whose line ConvertRakuten deletes with its group.
+inline constexpr std::u16string_view kRakutenMarker = u"支払方法";
 
 // A data line as ConvertRakuten rewrites it: the second tab becomes three (two empty fields
 // after the second field; with fewer tabs, tabs at the start), every " 円" removed.

@@ -1,21 +1,19 @@
 #include "convert/recognise.h"
 
+#include "convert/coop.h"
+#include "convert/dividends.h"
 #include "convert/errors.h"
+#include "convert/foreign.h"
 #include "convert/primitives.h"
 #include "convert/rakuten.h"
 #include "convert/view.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 
 namespace kasorel {
 
 namespace {
-
-constexpr std::u16string_view kRakutenMarker = u"支払方法";
-constexpr std::u16string_view kNameMarker = u"銘柄名";
-constexpr std::u16string_view kAmountMarker = u"入金額";
 
 // Who has taken a line. A View block may overlap another View block, never a line taken by a
 // kind before it, so the two are told apart.
@@ -40,13 +38,13 @@ Unit AmountUnit(std::u16string_view line, std::u16string_view decimalSeparator) 
     const auto letter = [&](std::size_t i) { return line[i] >= u'A' && line[i] <= u'Z'; };
     if (n < 4 || line[n - 4] != u' ' || !letter(n - 3) || !letter(n - 2) || !letter(n - 1))
         return Unit::Neither;
-    // The US converter's cut, with the count clamped where its own arithmetic would stop.
-    const int count = static_cast<int>(std::min<std::size_t>(n > 14 ? n - 14 : 0, INT_MAX));
     try {
-        StrToFloat(AnsiLeftStr(line.substr(std::min<std::size_t>(10, n)), count), decimalSeparator);
+        StrToFloat(DollarAmountText(line), decimalSeparator);
         return Unit::Dollar;
     } catch (const EConvertError&) {
         return Unit::Neither;
+    } catch (const ERangeError&) {
+        return Unit::Neither; // a line longer than the converter can count
     }
 }
 
@@ -84,9 +82,9 @@ std::vector<KindFit> RecogniseStatement(const TextArea& memo,
         const std::u16string& line = memo.Line(i);
         if (claimed(i) != Claim::None)
             continue;
-        if (BeginsWith(line, kNameMarker)) {
+        if (BeginsWith(line, kDividendNameMarker)) {
             claim(i, i + 1, Claim::Specific);
-        } else if (BeginsWith(line, kAmountMarker)) {
+        } else if (BeginsWith(line, kDividendAmountMarker)) {
             claim(i, i + 1, Claim::Specific);
             const Unit unit = AmountUnit(line, decimalSeparator);
             domestic += unit == Unit::Yen ? 1 : 0;
@@ -104,7 +102,7 @@ std::vector<KindFit> RecogniseStatement(const TextArea& memo,
             ++view;
             claim(i, i + 4, Claim::View);
         }
-        if (claimed(i) == Claim::None && line.starts_with(u"20") &&
+        if (claimed(i) == Claim::None && IsCoopEntryLine(line) &&
             line.find(u'\t') != std::u16string::npos)
             ++coop;
     }
