@@ -23,7 +23,8 @@ EM_JS(void, kasorel_store_open, (), {
     }
     if (local || typeof process === "undefined") {
         const key = path => "kasorel:" + path;
-        const utf8 = new TextDecoder("utf-8", {fatal : true});
+        // A byte-order mark is text like any other here: the bytes must come back as they went in.
+        const utf8 = new TextDecoder("utf-8", {fatal : true, ignoreBOM : true});
         // Text as text, so that a Japanese character takes one unit of the quota; other bytes one
         // unit each.
         globalThis.kasorelStore = {
@@ -31,7 +32,7 @@ EM_JS(void, kasorel_store_open, (), {
                 const value = local ? local.getItem(key(path)) : null;
                 if (value === null)
                     return null;
-                if (value[0] === "t")
+                if (value[0] !== "b")
                     return new TextEncoder().encode(value.substring(1));
                 const bytes = new Uint8Array(value.length - 1);
                 for (let i = 1; i < value.length; ++i)

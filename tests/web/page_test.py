@@ -18,6 +18,7 @@ from selenium.common.exceptions import StaleElementReferenceException
 
 page_dir, ini_tool, shots = sys.argv[1:4]
 work = tempfile.mkdtemp(prefix="kasorel-page-")
+os.makedirs(work + "/downloads")
 os.makedirs(shots, exist_ok=True)
 if page_dir.endswith(".zip"):
     shutil.unpack_archive(page_dir, work + "/page")
@@ -310,8 +311,17 @@ def run_cases():
     page.menu("設定", "設定を書き出す")
     assert page.until(lambda: os.path.exists(work + "/downloads/kasorel.ini") and
                       open(work + "/downloads/kasorel.ini", "rb").read()) == cp932
+    # A value the code page cannot hold turns the file into UTF-8 with its mark, which stays.
     page.menu("設定", "スプシURL")
-    assert page.box("キャンセル")[2] == "https://表.example/"
+    page.box(typed="https://表.example/€")
+    page.open()
+    page.menu("設定", "スプシURL")
+    assert page.box("キャンセル")[2] == "https://表.example/€"
+    os.remove(work + "/downloads/kasorel.ini")
+    page.menu("設定", "設定を書き出す")
+    assert page.until(lambda: os.path.exists(work + "/downloads/kasorel.ini") and
+                      open(work + "/downloads/kasorel.ini", "rb").read()).startswith(
+                          "\ufeff; 家計簿\r\n".encode()), "the mark went missing"
 
     # A store the browser refuses (its quota full) shows the error and keeps the old settings.
     page.js("try { for (let i = 0; ; ++i) localStorage.setItem('filler' + i, 'x'.repeat(1 << 18)); }"
@@ -322,7 +332,7 @@ def run_cases():
     assert page.box()[:2] == ("kasorel", "/kasorel.ini に書き込めません.")
     page.js("Object.keys(localStorage).filter(k => k.startsWith('f')).forEach(k => localStorage.removeItem(k))")
     page.menu("設定", "スプシURL")
-    assert page.box("キャンセル")[2] == "https://表.example/"
+    assert page.box("キャンセル")[2] == "https://表.example/€"
     page.js("Memo1.value = arguments[0]", RAKUTEN)
     d.save_screenshot(shots + "/page-1x.png")
     d.quit()
