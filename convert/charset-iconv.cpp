@@ -23,16 +23,6 @@ std::string iconvName(const std::string& lower) {
     return lower;
 }
 
-// The text of a UTF-16 or UTF-32 body with the byte order its BOM names, the BOM kept as
-// U+FEFF; without one the byte order is little-endian.
-std::string byteOrderName(std::string_view bytes, int width) {
-    const auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
-    const bool big = width == 2 ? bytes.size() >= 2 && at(0) == 0xFE && at(1) == 0xFF
-                                : bytes.size() >= 4 && at(0) == 0 && at(1) == 0 && at(2) == 0xFE &&
-                                      at(3) == 0xFF;
-    return std::string(width == 2 ? "UTF-16" : "UTF-32") + (big ? "BE" : "LE");
-}
-
 class Converter {
 public:
     explicit Converter(const std::string& from) : cd_(iconv_open("UTF-16LE", from.c_str())) {}
@@ -100,14 +90,10 @@ std::optional<std::u16string> DecodeCharset(std::string_view bytes, std::string_
     if (!plainName(charset))
         return std::nullopt;
     const std::string lower = AsciiLowerCase(charset);
-    if (lower == "utf-8" || lower == "utf8")
-        return FromUtf8(bytes);
-    std::string name = iconvName(lower);
-    if (lower == "utf-16" || lower == "utf16")
-        name = byteOrderName(bytes, 2);
-    else if (lower == "utf-32" || lower == "utf32")
-        name = byteOrderName(bytes, 4);
-    Converter converter(name);
+    // iconv would skip one byte of a lone surrogate and read the rest out of step.
+    if (std::optional<std::u16string> text = DecodeUnicodeBytes(bytes, lower))
+        return text;
+    Converter converter(iconvName(lower));
     if (!converter.valid())
         return std::nullopt;
     return converter.decode(bytes);

@@ -38,36 +38,6 @@ std::optional<std::u16string> decodeWith(const char* label, std::string_view byt
     return web::TakeUtf16(kasorel_decode(label, bytes.data(), static_cast<int>(bytes.size())));
 }
 
-// The byte order a UTF-16 or UTF-32 body's mark names, little-endian without one; the mark
-// is kept as U+FEFF.
-bool bigEndian(std::string_view bytes, std::size_t width) {
-    const auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
-    if (width == 2)
-        return bytes.size() >= 2 && at(0) == 0xFE && at(1) == 0xFF;
-    return bytes.size() >= 4 && at(0) == 0 && at(1) == 0 && at(2) == 0xFE && at(3) == 0xFF;
-}
-
-// The browser knows no UTF-32.
-std::u16string fromUtf32(std::string_view bytes) {
-    const bool big = bigEndian(bytes, 4);
-    std::u16string text;
-    for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
-        std::uint32_t c = 0;
-        for (std::size_t k = 0; k < 4; ++k)
-            c |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[i + k]))
-                 << (8 * (big ? 3 - k : k));
-        if (c >= 0x10000 && c <= 0x10FFFF) {
-            c -= 0x10000;
-            text += static_cast<char16_t>(0xD800 + (c >> 10));
-            text += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            text +=
-                c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? u'\uFFFD' : static_cast<char16_t>(c);
-        }
-    }
-    return text;
-}
-
 bool plainName(std::string_view name) {
     if (name.empty() || name.size() > 64)
         return false;
@@ -87,12 +57,8 @@ std::optional<std::u16string> DecodeCharset(std::string_view bytes, std::string_
     if (!plainName(charset))
         return std::nullopt;
     const std::string lower = AsciiLowerCase(charset);
-    if (lower == "utf-8" || lower == "utf8")
-        return FromUtf8(bytes);
-    if (lower == "utf-16" || lower == "utf16")
-        return FromUtf16Bytes(bytes, bigEndian(bytes, 2));
-    if (lower == "utf-32" || lower == "utf32")
-        return fromUtf32(bytes);
+    if (std::optional<std::u16string> text = DecodeUnicodeBytes(bytes, lower))
+        return text; // the browser knows no UTF-32
     return decodeWith(lower.c_str(), bytes);
 }
 

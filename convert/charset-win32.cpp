@@ -99,50 +99,6 @@ std::optional<UINT> codePageOf(std::string_view charset) {
     return std::nullopt;
 }
 
-std::u16string decodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string units = FromUtf16Bytes(bytes, bigEndian);
-    if (bytes.size() % 2 != 0)
-        units.push_back(kReplacement); // a lone last byte is half a code unit
-    // A surrogate without its partner encodes no character.
-    for (size_t k = 0; k < units.size(); ++k) {
-        const char16_t c = units[k];
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (k + 1 < units.size() && units[k + 1] >= 0xDC00 && units[k + 1] <= 0xDFFF)
-                ++k;
-            else
-                units[k] = kReplacement;
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            units[k] = kReplacement;
-        }
-    }
-    return units;
-}
-
-std::u16string decodeUtf32(std::string_view bytes, bool bigEndian) {
-    std::u16string units;
-    units.reserve(bytes.size() / 2 + 1);
-    const auto byteAt = [&](size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]));
-    };
-    size_t i = 0;
-    for (; i + 3 < bytes.size(); i += 4) {
-        const char32_t c =
-            bigEndian ? byteAt(i) << 24 | byteAt(i + 1) << 16 | byteAt(i + 2) << 8 | byteAt(i + 3)
-                      : byteAt(i + 3) << 24 | byteAt(i + 2) << 16 | byteAt(i + 1) << 8 | byteAt(i);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            units.push_back(kReplacement);
-        } else if (c >= 0x10000) {
-            units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            units.push_back(static_cast<char16_t>(c));
-        }
-    }
-    if (i < bytes.size())
-        units.push_back(kReplacement);
-    return units;
-}
-
 bool startsWith(std::string_view bytes, std::string_view mark) {
     return bytes.substr(0, mark.size()) == mark;
 }
@@ -173,13 +129,13 @@ std::u16string decodeCodePage(std::string_view bytes, UINT codePage) {
     if (codePage == CP_UTF8)
         return FromUtf8(bytes);
     if (codePage == kUtf16ByMark)
-        return decodeUtf16(bytes, startsWith(bytes, "\xFE\xFF"));
+        return DecodeUtf16Bytes(bytes, startsWith(bytes, "\xFE\xFF"));
     if (codePage == kUtf32ByMark)
-        return decodeUtf32(bytes, startsWith(bytes, std::string_view("\0\0\xFE\xFF", 4)));
+        return DecodeUtf32Bytes(bytes, startsWith(bytes, std::string_view("\0\0\xFE\xFF", 4)));
     if (codePage == kUtf16LE || codePage == kUtf16BE)
-        return decodeUtf16(bytes, codePage == kUtf16BE);
+        return DecodeUtf16Bytes(bytes, codePage == kUtf16BE);
     if (codePage == kUtf32LE || codePage == kUtf32BE)
-        return decodeUtf32(bytes, codePage == kUtf32BE);
+        return DecodeUtf32Bytes(bytes, codePage == kUtf32BE);
     if (codePage == kAscii)
         return decodeAscii(bytes);
     std::u16string text;

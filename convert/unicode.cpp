@@ -146,6 +146,66 @@ std::u16string FromUtf16Bytes(std::string_view bytes, bool bigEndian) {
     return units;
 }
 
+std::u16string DecodeUtf16Bytes(std::string_view bytes, bool bigEndian) {
+    std::u16string units = FromUtf16Bytes(bytes, bigEndian);
+    if (bytes.size() % 2 != 0)
+        units.push_back(u'\uFFFD'); // a lone last byte is half a code unit
+    // A surrogate without its partner encodes no character.
+    for (std::size_t k = 0; k < units.size(); ++k) {
+        const char16_t c = units[k];
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (k + 1 < units.size() && units[k + 1] >= 0xDC00 && units[k + 1] <= 0xDFFF)
+                ++k;
+            else
+                units[k] = u'\uFFFD';
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            units[k] = u'\uFFFD';
+        }
+    }
+    return units;
+}
+
+std::u16string DecodeUtf32Bytes(std::string_view bytes, bool bigEndian) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2 + 1);
+    const auto byteAt = [&](std::size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]));
+    };
+    std::size_t i = 0;
+    for (; i + 3 < bytes.size(); i += 4) {
+        const char32_t c =
+            bigEndian ? byteAt(i) << 24 | byteAt(i + 1) << 16 | byteAt(i + 2) << 8 | byteAt(i + 3)
+                      : byteAt(i + 3) << 24 | byteAt(i + 2) << 16 | byteAt(i + 1) << 8 | byteAt(i);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            units.push_back(u'\uFFFD');
+        } else if (c >= 0x10000) {
+            units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(c));
+        }
+    }
+    if (i < bytes.size())
+        units.push_back(u'\uFFFD');
+    return units;
+}
+
+std::optional<std::u16string> DecodeUnicodeBytes(std::string_view bytes,
+                                                 std::string_view lowerName) {
+    const auto marked = [&](std::string_view mark) { return bytes.starts_with(mark); };
+    if (lowerName == "utf-8" || lowerName == "utf8")
+        return FromUtf8(bytes);
+    if (lowerName == "utf-16" || lowerName == "utf16")
+        return DecodeUtf16Bytes(bytes, marked("\xFE\xFF"));
+    if (lowerName == "utf-16le" || lowerName == "utf-16be")
+        return DecodeUtf16Bytes(bytes, lowerName == "utf-16be");
+    if (lowerName == "utf-32" || lowerName == "utf32")
+        return DecodeUtf32Bytes(bytes, marked(std::string_view("\0\0\xFE\xFF", 4)));
+    if (lowerName == "utf-32le" || lowerName == "utf-32be")
+        return DecodeUtf32Bytes(bytes, lowerName == "utf-32be");
+    return std::nullopt;
+}
+
 char16_t SimpleLowerCase(char16_t c) {
     const auto shifted = [c](int by) { return static_cast<char16_t>(c + by); };
     if (c >= u'A' && c <= u'Z')

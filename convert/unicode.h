@@ -3,6 +3,7 @@
 // Conversions between the program's UTF-16 text and the UTF-8 bytes that file systems,
 // libraries and logs on Linux speak. Pure standard C++: every platform uses the same rules.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,18 @@ std::u16string FromAscii(std::string_view ascii);
 // The UTF-16 code units of bytes in little- or big-endian order, as they are: a lone
 // surrogate stays one. A last odd byte is half a unit and is left out.
 std::u16string FromUtf16Bytes(std::string_view bytes, bool bigEndian);
+
+// The text of UTF-16 or UTF-32 bytes in little- or big-endian order, a byte-order mark kept
+// as U+FEFF. What encodes no character (a lone surrogate, a value beyond U+10FFFF, a last
+// unit cut short) becomes U+FFFD.
+std::u16string DecodeUtf16Bytes(std::string_view bytes, bool bigEndian);
+std::u16string DecodeUtf32Bytes(std::string_view bytes, bool bigEndian);
+
+// The text of bytes in the Unicode encoding lowerName names: utf-8, utf-16 or utf-32 (with
+// or without the dash; the byte order a mark names, little-endian without one), utf-16le,
+// utf-16be, utf-32le or utf-32be. nullopt for any other name.
+std::optional<std::u16string> DecodeUnicodeBytes(std::string_view bytes,
+                                                 std::string_view lowerName);
 
 // The lower case of c for the capitals a name is likely to be written in: Latin (ASCII,
 // Latin-1 and full width), Greek and Cyrillic. Every other code unit stays as it is.

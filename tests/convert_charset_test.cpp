@@ -42,6 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         CharsetCase{"Utf16MarkBigEndian", "utf-16", std::string("\xFE\xFF\0{", 4), u"\uFEFF{"},
         CharsetCase{"Utf16MarkLittleEndian", "utf-16", std::string("\xFF\xFE{\0", 4), u"\uFEFF{"},
         CharsetCase{"Utf16OddByteAtTheEnd", "utf-16le", std::string("{\0}", 3), u"{\uFFFD"},
+        CharsetCase{"Utf16LoneSurrogateAndOddByte", "utf-16", std::string("\0\xD8{\0}", 5),
+                    u"\uFFFD{\uFFFD"},
         CharsetCase{"Latin1", "iso-8859-1", "caf\xE9 \xFF", u"café ÿ"},
         CharsetCase{"Latin1Alias", "latin1", "\xE9", u"é"},
         CharsetCase{"Latin1MixedCase", "ISO-8859-1", "\xA5", u"¥"},
