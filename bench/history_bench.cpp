@@ -1,6 +1,6 @@
 // What the history of rows sent adds to a command: 10 000 fresh rows checked and recorded
 // against a 50 000-row history file on disk (read, check, record, write), beside the
-// 10 000-row 楽天カード conversion alone. The parts show where the time goes: reading and
+// 10 000-row 楽天カード conversion alone. Each step is also timed alone: reading and
 // parsing the file, checking and recording the rows, building the new file's bytes, and
 // the safe replace with its flush to the disk.
 #include "bench_common.h"

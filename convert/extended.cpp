@@ -168,12 +168,12 @@ public:
     void shiftLeft(int bits) {
         if (limbs_.empty() || bits == 0)
             return;
-        const int whole = bits / 32, part = bits % 32;
-        if (part) {
+        const int whole = bits / 32, piece = bits % 32;
+        if (piece) {
             std::uint32_t carry = 0;
             for (std::uint32_t& limb : limbs_) {
-                const std::uint32_t next = limb >> (32 - part);
-                limb = (limb << part) | carry;
+                const std::uint32_t next = limb >> (32 - piece);
+                limb = (limb << piece) | carry;
                 carry = next;
             }
             if (carry)
@@ -184,7 +184,7 @@ public:
     // Shifts right; true when a set bit fell off.
     bool shiftRight(int bits) {
         const auto whole = static_cast<std::size_t>(bits / 32);
-        const int part = bits % 32;
+        const int piece = bits % 32;
         if (whole >= limbs_.size()) {
             const bool lost = !limbs_.empty();
             limbs_.clear();
@@ -193,11 +193,11 @@ public:
         bool lost = std::any_of(limbs_.begin(), limbs_.begin() + static_cast<std::ptrdiff_t>(whole),
                                 [](std::uint32_t l) { return l != 0; });
         limbs_.erase(limbs_.begin(), limbs_.begin() + static_cast<std::ptrdiff_t>(whole));
-        if (part) {
-            lost = lost || (limbs_[0] & ((std::uint32_t{1} << part) - 1)) != 0;
+        if (piece) {
+            lost = lost || (limbs_[0] & ((std::uint32_t{1} << piece) - 1)) != 0;
             for (std::size_t i = 0; i < limbs_.size(); ++i) {
                 const std::uint32_t high = i + 1 < limbs_.size() ? limbs_[i + 1] : 0;
-                limbs_[i] = (limbs_[i] >> part) | (high << (32 - part));
+                limbs_[i] = (limbs_[i] >> piece) | (high << (32 - piece));
             }
         }
         trim();
@@ -246,9 +246,9 @@ public:
             chunks.push_back(rest.divSmall(1000000000));
         std::string out = chunks.empty() ? "0" : std::to_string(chunks.back());
         for (std::size_t i = chunks.size() - (chunks.empty() ? 0 : 1); i-- > 0;) {
-            const std::string part = std::to_string(chunks[i]);
-            out.append(9 - part.size(), '0');
-            out += part;
+            const std::string piece = std::to_string(chunks[i]);
+            out.append(9 - piece.size(), '0');
+            out += piece;
         }
         return out;
     }

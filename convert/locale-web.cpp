@@ -18,7 +18,7 @@ EM_JS(char*, kasorel_locale_text, (int what, int year, int month, int day), {
         kept.language = language;
         kept.date = new Intl.DateTimeFormat(language, {dateStyle : "short", timeZone : "UTC"});
         const decimal = new Intl.NumberFormat(language).formatToParts(1.5).find(
-            part => part.type === "decimal");
+            piece => piece.type === "decimal");
         kept.decimal = decimal ? decimal.value : ".";
     }
     let text;

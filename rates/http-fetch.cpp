@@ -10,7 +10,7 @@
 
 // The browser's fetch. A page cannot set User-Agent or Accept-Charset (the browser sends its
 // own), nor see the moment a connection is made: the answer's head must come within the
-// connect and read time-outs together, and then every part of the body within the read
+// connect and read time-outs together, and then every piece of the body within the read
 // time-out of the last. Cookies go only where the browser sends them for a cross-origin
 // request without credentials, which a service answering with "*" for any origin accepts.
 
@@ -46,16 +46,16 @@ EM_ASYNC_JS(char*, kasorel_fetch,
             const reader = response.body.getReader();
             for (;;) {
                 arm(readMs);
-                const part = await reader.read();
-                if (part.done)
+                const piece = await reader.read();
+                if (piece.done)
                     break;
-                size += part.value.length;
+                size += piece.value.length;
                 if (size > maxBytes) {
                     reason = "Answer body larger than " + maxBytes + " bytes";
                     controller.abort();
                     throw new Error(reason);
                 }
-                chunks.push(part.value);
+                chunks.push(piece.value);
             }
         }
         body = new Uint8Array(size);

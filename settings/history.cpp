@@ -105,12 +105,12 @@ char* writeDate(char* out, std::int32_t date) {
     const int year = date / 10000;
     const int month = date / 100 % 100;
     const int day = date % 100;
-    for (const int part : {year / 100, year % 100, -1, month, -1, day}) {
-        if (part < 0) {
+    for (const int piece : {year / 100, year % 100, -1, month, -1, day}) {
+        if (piece < 0) {
             *out++ = '-';
         } else {
-            *out++ = static_cast<char>('0' + part / 10);
-            *out++ = static_cast<char>('0' + part % 10);
+            *out++ = static_cast<char>('0' + piece / 10);
+            *out++ = static_cast<char>('0' + piece % 10);
         }
     }
     return out;

@@ -131,9 +131,9 @@ std::string utf8(std::u16string_view s) {
 std::string css(layout::Colour c) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "#";
-    for (const std::uint8_t part : {c.red, c.green, c.blue}) {
-        out += kHex[part >> 4];
-        out += kHex[part & 15];
+    for (const std::uint8_t piece : {c.red, c.green, c.blue}) {
+        out += kHex[piece >> 4];
+        out += kHex[piece & 15];
     }
     return out;
 }
@@ -165,11 +165,11 @@ std::u16string pageText(const TextArea& memo, std::vector<std::size_t>& starts) 
             text += line;
             continue;
         }
-        const auto parts = TextArea::SplitLines(line);
-        for (std::size_t k = 0; k < parts.size(); ++k) {
+        const auto pieces = TextArea::SplitLines(line);
+        for (std::size_t k = 0; k < pieces.size(); ++k) {
             if (k > 0)
                 text += u'\n';
-            text += parts[k];
+            text += pieces[k];
         }
     }
     return text;
