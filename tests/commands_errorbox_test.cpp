@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, ProgramTitle,
                              TitleCase{"Empty", u"", u""}),
                          ByCaseName());
 
-const std::u16string& kStatement = kRakutenStatement;
+const std::u16string& kBoxStatement = kRakutenStatement;
 const std::u16string kConverted = u"明細\r\n" + kRakutenRows;
 
 struct RaiseCase {
@@ -94,11 +94,11 @@ class ACommandsError : public testing::TestWithParam<RaiseCase> {};
 // An error ends the command, shows one box and keeps what was done; the window goes on.
 TEST_P(ACommandsError, ReachesOneBoxAndTheEditsStayDone) {
     ScriptedCommands sc;
-    sc.setText(kStatement);
+    sc.setText(kBoxStatement);
     sc.clipboard.fail = GetParam().raise;
     sc.commands.Button1Click();
     ASSERT_EQ(sc.desktop.errors.size(), 1u);
-    EXPECT_EQ(sc.desktop.errors.front().caption, u"commands_errorbox_test");
+    EXPECT_EQ(sc.desktop.errors.front().caption, u"commands_suites");
     EXPECT_EQ(sc.desktop.errors.front().text, GetParam().text);
     // The lines rewritten before the clipboard failed stay rewritten, as one edit.
     EXPECT_EQ(sc.text(), kConverted);
@@ -108,7 +108,7 @@ TEST_P(ACommandsError, ReachesOneBoxAndTheEditsStayDone) {
 
     // The next command runs as ever.
     sc.clipboard.fail = nullptr;
-    sc.setText(kStatement);
+    sc.setText(kBoxStatement);
     sc.commands.Button1Click();
     EXPECT_EQ(sc.desktop.errors.size(), 1u);
     EXPECT_EQ(sc.text(), kConverted);

@@ -18,14 +18,14 @@ using namespace kasorel;
 
 namespace {
 
-const std::string kAnswer = R"({"success":true,"rates":{"JPY":151.3,"USD":1}})";
-const std::u16string kJsonLine = FromUtf8(kAnswer);
+const std::string kRatesAnswer = R"({"success":true,"rates":{"JPY":151.3,"USD":1}})";
+const std::u16string kJsonLine = FromUtf8(kRatesAnswer);
 const std::u16string kFailed(kRateQueryFailed);
 
-const std::u16string kStatement = u"銘柄名abcdefgSAMPLE INC\r\n"
-                                  u"入金額abcdefg100.00 USD\r\n"
-                                  u"銘柄名abcdefgEXAMPLE CORP\r\n"
-                                  u"入金額abcdefg2.50 USD\r\n";
+const std::u16string kDividendStatement = u"銘柄名abcdefgSAMPLE INC\r\n"
+                                          u"入金額abcdefg100.00 USD\r\n"
+                                          u"銘柄名abcdefgEXAMPLE CORP\r\n"
+                                          u"入金額abcdefg2.50 USD\r\n";
 
 std::u16string workedRows() {
     const std::u16string date = DateToStr(Now());
@@ -90,10 +90,10 @@ protected:
 
 TEST_F(RatesCommands, ConvertsAtTheFetchedRateAfterTheJsonLine) {
     setKey(u"abc123");
-    answer(200, kAnswer);
-    sc.setText(kStatement);
+    answer(200, kRatesAnswer);
+    sc.setText(kDividendStatement);
     sc.commands.Button7Click();
-    EXPECT_EQ(sc.text(), kStatement + kJsonLine + u"\r\n" + workedRows());
+    EXPECT_EQ(sc.text(), kDividendStatement + kJsonLine + u"\r\n" + workedRows());
     EXPECT_EQ(sc.clipboard.texts, std::vector<std::u16string>{workedRows()});
     EXPECT_EQ(targets(), std::vector<std::string>{"/v1/latest?Endpoint=latest&access_key=abc123"});
     EXPECT_TRUE(sc.desktop.errors.empty());
@@ -103,8 +103,8 @@ TEST_F(RatesCommands, ConvertsAtTheFetchedRateAfterTheJsonLine) {
 }
 
 TEST_F(RatesCommands, TextWithoutFinalBreakGetsRowsOnTheirOwnLine) {
-    answer(200, kAnswer);
-    std::u16string statement = kStatement;
+    answer(200, kRatesAnswer);
+    std::u16string statement = kDividendStatement;
     statement.resize(statement.size() - 2);
     sc.setText(statement);
     sc.commands.Button7Click();
@@ -114,7 +114,7 @@ TEST_F(RatesCommands, TextWithoutFinalBreakGetsRowsOnTheirOwnLine) {
 }
 
 TEST_F(RatesCommands, EachPressSendsOneRequestWithTheKeyThenStored) {
-    answer(200, kAnswer);
+    answer(200, kRatesAnswer);
     sc.setText(u"");
     sc.commands.Button7Click(); // no settings file yet: the empty key
     setKey(u"first key");
@@ -133,9 +133,9 @@ TEST_F(RatesCommands, EachPressSendsOneRequestWithTheKeyThenStored) {
 TEST_F(RatesCommands, RejectedKeyLeavesJsonAndFailureLinesAndTheClipboard) {
     const std::string rejected = R"({"success":false,"error":{"code":101}})";
     answer(401, rejected);
-    sc.setText(kStatement);
+    sc.setText(kDividendStatement);
     sc.commands.Button7Click();
-    EXPECT_EQ(sc.text(), kStatement + FromUtf8(rejected) + u"\r\n" + kFailed + u"\r\n");
+    EXPECT_EQ(sc.text(), kDividendStatement + FromUtf8(rejected) + u"\r\n" + kFailed + u"\r\n");
     EXPECT_TRUE(sc.clipboard.texts.empty());
     EXPECT_TRUE(sc.desktop.errors.empty());
     expectOneWaitPerRequest(1);
@@ -146,9 +146,9 @@ TEST_F(RatesCommands, AnHtmlPageLeavesOnlyTheFailureLine) {
         res.status = 200;
         res.set_content("<html><body>maintenance</body></html>", "text/html");
     });
-    sc.setText(kStatement);
+    sc.setText(kDividendStatement);
     sc.commands.Button7Click();
-    EXPECT_EQ(sc.text(), kStatement + kFailed + u"\r\n");
+    EXPECT_EQ(sc.text(), kDividendStatement + kFailed + u"\r\n");
     EXPECT_TRUE(sc.clipboard.texts.empty());
     EXPECT_TRUE(sc.desktop.errors.empty());
     expectOneWaitPerRequest(1);
@@ -162,9 +162,9 @@ TEST_F(RatesCommands, UnreachableServiceLeavesOnlyTheFailureLine) {
     }
     sc.commands.RestClient().SetBaseURL(
         FromUtf8("http://127.0.0.1:" + std::to_string(port) + "/v1"));
-    sc.setText(kStatement);
+    sc.setText(kDividendStatement);
     sc.commands.Button7Click();
-    EXPECT_EQ(sc.text(), kStatement + kFailed + u"\r\n");
+    EXPECT_EQ(sc.text(), kDividendStatement + kFailed + u"\r\n");
     EXPECT_TRUE(sc.clipboard.texts.empty());
     EXPECT_TRUE(sc.desktop.errors.empty());
     expectOneWaitPerRequest(1, false);
@@ -172,7 +172,7 @@ TEST_F(RatesCommands, UnreachableServiceLeavesOnlyTheFailureLine) {
 
 // The wait is over before the error box comes up, and the JSON line stays.
 TEST_F(RatesCommands, UnreadableAmountShowsTheErrorAndKeepsTheJsonLine) {
-    answer(200, kAnswer);
+    answer(200, kRatesAnswer);
     const std::u16string statement = u"銘柄名abcdefgA\r\n入金額abcdefg USD\r\n";
     sc.setText(statement);
     sc.commands.Button7Click();

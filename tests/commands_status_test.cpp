@@ -19,7 +19,7 @@ using namespace kasorel;
 
 namespace {
 
-const std::string kAnswer = R"({"rates":{"JPY":151.34,"USD":1}})";
+const std::string kStatusAnswer = R"({"rates":{"JPY":151.34,"USD":1}})";
 const std::u16string kForeign = u"銘柄名abcdefgSAMPLE INC\r\n入金額abcdefg100.00 USD\r\n";
 const std::u16string kRakuten = u"明細\r\n2024/05/01\tA\t1,200 円\r\n支払方法\t一括\r\nx\r\ny\r\n"
                                 u"2024/05/03\tB\t800 円\r\n支払方法\t一括\r\nx\r\ny";
@@ -43,7 +43,7 @@ struct StatusCommands : testing::Test {
 
     LocalServer server;
     int answerStatus = 200;
-    std::string answerBody = kAnswer;
+    std::string answerBody = kStatusAnswer;
     TempFolder dir;
     // The help's copy of the guide, where there is no installed one.
     const ScopedEnvironment cache{kCacheVariable, dir.path() / "cache"};

@@ -14,7 +14,7 @@ using namespace kasorel;
 namespace {
 const std::u16string kTab = u"\t";
 // U+1F600, a character outside the basic plane: two code units.
-const std::u16string kPair = std::u16string(u"\U0001F600");
+const std::u16string kEmojiPair = std::u16string(u"\U0001F600");
 } // namespace
 
 TEST(Positions, AnsiPos) {
@@ -61,11 +61,12 @@ TEST(Text, AnsiLeftStrNeverSplitsASurrogatePair) {
         {u"abc", 0, u""},
         {u"abc", -1, u""},
         {u"", 3, u""},
-        {kPair + u"abcd", 4, kPair + u"abc"}, // 5 code units for 4 characters
-        {u"a" + kPair + u"b", 2, u"a" + kPair},
-        {u"a" + kPair.substr(0, 1) + u"b", 2,
-         u"a" + kPair.substr(0, 1)}, // a lone high surrogate is one
-        {kPair.substr(1) + kPair.substr(0, 1) + u"x", 2, kPair.substr(1) + kPair.substr(0, 1)},
+        {kEmojiPair + u"abcd", 4, kEmojiPair + u"abc"}, // 5 code units for 4 characters
+        {u"a" + kEmojiPair + u"b", 2, u"a" + kEmojiPair},
+        {u"a" + kEmojiPair.substr(0, 1) + u"b", 2,
+         u"a" + kEmojiPair.substr(0, 1)}, // a lone high surrogate is one
+        {kEmojiPair.substr(1) + kEmojiPair.substr(0, 1) + u"x", 2,
+         kEmojiPair.substr(1) + kEmojiPair.substr(0, 1)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(AnsiLeftStr(c.s, c.n), c.expected) << c.n;

@@ -22,16 +22,16 @@ void PrintTo(const EncodeCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class Encoding : public testing::TestWithParam<EncodeCase> {};
+class QueryEncoding : public testing::TestWithParam<EncodeCase> {};
 
-TEST_P(Encoding, NamesAndValues) {
+TEST_P(QueryEncoding, NamesAndValues) {
     const EncodeCase& c = GetParam();
     EXPECT_EQ(EncodeParameterName(c.in), c.asName);
     EXPECT_EQ(EncodeParameterValue(c.in), c.asValue);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Texts, Encoding,
+    Texts, QueryEncoding,
     testing::Values(EncodeCase{"Empty", u"", u"", u""},
                     EncodeCase{"IssuedKey", u"a1B2c3D4e5", u"a1B2c3D4e5", u"a1B2c3D4e5"},
                     EncodeCase{"Space", u"ab cd", u"ab%20cd", u"ab+cd"},

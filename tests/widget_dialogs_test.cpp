@@ -20,10 +20,6 @@ using namespace kasorel;
 
 namespace {
 
-QApplication& app() {
-    return TestApp();
-}
-
 // Runs answer on the modal dialog once it is up, from within the dialog's own event loop.
 template <typename Dialog> void whenShown(std::function<void(Dialog&)> answer) {
     QTimer::singleShot(0, [answer] {
@@ -56,7 +52,7 @@ QAbstractButton* buttonWithText(const QList<QAbstractButton*>& buttons, const QS
 
 class DialogsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { app(); }
+    static void SetUpTestSuite() { TestApp(); }
     void SetUp() override { parent.show(); }
     QWidget parent;
     QtDesktop desktop{&parent};

@@ -26,13 +26,13 @@ using namespace kasorel;
 
 namespace {
 
-const std::string kAnswer = R"({"success":true,"rates":{"JPY":151.3,"USD":1}})";
-const QString kJsonLine = QString::fromStdString(kAnswer);
+const std::string kRatesAnswer = R"({"success":true,"rates":{"JPY":151.3,"USD":1}})";
+const QString kJsonLine = QString::fromStdString(kRatesAnswer);
 
-const QString kStatement = QStringLiteral("銘柄名abcdefgSAMPLE INC\r\n"
-                                          "入金額abcdefg100.00 USD\r\n"
-                                          "銘柄名abcdefgEXAMPLE CORP\r\n"
-                                          "入金額abcdefg2.50 USD\r\n");
+const QString kDividendStatement = QStringLiteral("銘柄名abcdefgSAMPLE INC\r\n"
+                                                  "入金額abcdefg100.00 USD\r\n"
+                                                  "銘柄名abcdefgEXAMPLE CORP\r\n"
+                                                  "入金額abcdefg2.50 USD\r\n");
 
 QString workedRows() {
     const QString date = qt(DateToStr(Now()));
@@ -87,10 +87,10 @@ protected:
 
 TEST_F(RatesWindow, ConvertsAtTheFetchedRateAfterTheJsonLine) {
     WriteIniString(stem, ini::ExchangeRatesApiSection, ini::ApiKeyKey, u"abc123");
-    answer(200, kAnswer);
-    setText(kStatement);
+    answer(200, kRatesAnswer);
+    setText(kDividendStatement);
     click("Button7");
-    EXPECT_EQ(text(), kStatement + kJsonLine + "\r\n" + workedRows());
+    EXPECT_EQ(text(), kDividendStatement + kJsonLine + "\r\n" + workedRows());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), workedRows());
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(server.Requests().front().target, "/v1/latest?Endpoint=latest&access_key=abc123");
@@ -106,9 +106,9 @@ TEST_F(RatesWindow, UnreachableServiceLeavesOnlyTheFailureLine) {
     }
     form->Command().RestClient().SetBaseURL(
         FromUtf8("http://127.0.0.1:" + std::to_string(port) + "/v1"));
-    setText(kStatement);
+    setText(kDividendStatement);
     click("Button7");
-    EXPECT_EQ(text(), kStatement + qt(kRateQueryFailed) + "\r\n");
+    EXPECT_EQ(text(), kDividendStatement + qt(kRateQueryFailed) + "\r\n");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"earlier"_qs);
     EXPECT_TRUE(desktop->errors.empty());
     expectTheWindowBack();
@@ -116,7 +116,7 @@ TEST_F(RatesWindow, UnreachableServiceLeavesOnlyTheFailureLine) {
 
 // An error box after the answer: the window is back before it comes up.
 TEST_F(RatesWindow, UnreadableAmountShowsTheErrorWithTheWindowBack) {
-    answer(200, kAnswer);
+    answer(200, kRatesAnswer);
     const QString statement = QStringLiteral("銘柄名abcdefgA\r\n入金額abcdefg USD\r\n");
     setText(statement);
     click("Button7");

@@ -32,7 +32,7 @@ using namespace kasorel;
 
 namespace {
 
-const std::string kAnswer = R"({"rates":{"JPY":151.34,"USD":1}})";
+const std::string kStatusAnswer = R"({"rates":{"JPY":151.34,"USD":1}})";
 const QString kForeign = QStringLiteral("銘柄名abcdefgSAMPLE INC\r\n入金額abcdefg100.00 USD\r\n");
 const QString kRakuten =
     QStringLiteral("明細\r\n2024/05/01\tA\t1,200 円\r\n支払方法\t一括\r\nx\r\ny\r\n"
@@ -81,7 +81,7 @@ protected:
 
     LocalServer server;
     int answerStatus = 200;
-    std::string answerBody = kAnswer;
+    std::string answerBody = kStatusAnswer;
     std::function<void()> whileAnswering;
     QTemporaryDir dir;
     std::u16string stem;
@@ -103,7 +103,8 @@ TEST_F(StatusWindow, TheStatusLineShowsWhatEachCommandSaid) {
     } cases[] = {
         {"rakuten", kRakuten, [] {}, [](TForm1& f) { f.Button1Click(); },
          u"楽天カード: 2 行をクリップボードにコピーしました"_qs},
-        {"foreign", kForeign, [&] { answer(200, kAnswer); }, [](TForm1& f) { f.Button7Click(); },
+        {"foreign", kForeign, [&] { answer(200, kStatusAnswer); },
+         [](TForm1& f) { f.Button7Click(); },
          u"国外配当: 1 行をクリップボードにコピーしました (1 USD = 151.3 円)"_qs},
         {"paste", u""_qs, [] { QGuiApplication::clipboard()->setText(u"a\r\nb\r\n"_qs); },
          [](TForm1& f) { f.Button3Click(); }, u"貼り付け: 2 行を貼り付けました"_qs},

@@ -30,10 +30,6 @@ using namespace kasorel;
 
 namespace {
 
-QApplication& app() {
-    return TestApp();
-}
-
 const QString kStatement = QStringLiteral("明細\r\n"
                                           "2024/05/01\tショップA\t1,200 円\r\n"
                                           "支払方法\t一括\r\n"
@@ -54,7 +50,7 @@ TextPos caretOf(const QPlainTextEdit& memo) {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
+        TestApp();
         form = ScriptedForm(desktop);
         // The close saves the position: into a folder of the test's own.
         form->Command().SetIniFileName(dir.filePath(u"kasorel"_qs).toStdU16String());
@@ -354,7 +350,7 @@ TEST_F(WindowTest, ErrorsReachOneBoxAndEditsStayDone) {
         memo->setPlainText(kStatement);
         click("Button1");
         ASSERT_EQ(desktop->errors.size(), 1u);
-        EXPECT_EQ(qt(desktop->errors.front().caption), u"widget_window_test"_qs);
+        EXPECT_EQ(qt(desktop->errors.front().caption), u"widget_suites"_qs);
         EXPECT_EQ(qt(desktop->errors.front().text), row.text);
         EXPECT_EQ(memoText(*memo), converted);
         press(memo, Qt::Key_Z, Qt::ControlModifier);
@@ -400,7 +396,7 @@ QStringList buttonTexts(const QMessageBox& box) {
 }
 
 TEST(QtDesktopTest, ErrorBoxHasStopIconCaptionTextAndOneOk) {
-    app();
+    TestApp();
     QtDesktop desktop(nullptr);
     QMessageBox::Icon icon{};
     QString caption, text;
@@ -420,7 +416,7 @@ TEST(QtDesktopTest, ErrorBoxHasStopIconCaptionTextAndOneOk) {
 }
 
 TEST(QtDesktopTest, ConfirmDefaultsToYes) {
-    app();
+    TestApp();
     QtDesktop desktop(nullptr);
     struct Row {
         const char* name;
