@@ -6,6 +6,8 @@ namespace kasorel {
 
 namespace {
 
+bool perUserOnly = false;
+
 constexpr const char* kBesideExecutable =
     "  実行ファイルと同じフォルダーの kasorel.ini。それがなく、フォルダーに書き込めないときは\n";
 #ifdef _WIN32
@@ -22,11 +24,11 @@ const char* Version() {
 }
 
 bool SettingsPerUserOnly() {
-#ifdef KASOREL_PER_USER_SETTINGS
-    return true;
-#else
-    return false;
-#endif
+    return perUserOnly;
+}
+
+void KeepSettingsPerUserOnly() {
+    perUserOnly = true;
 }
 
 std::optional<int> AnswerCommandLine(int argc, const char* const* argv, std::ostream& out) {

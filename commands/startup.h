@@ -11,9 +11,13 @@ namespace kasorel {
 // The program's version, the project's.
 const char* Version();
 
-// Whether this build always keeps its settings in the user's own folder, as the program
-// built for the system package does, never beside the executable.
+// Whether the program keeps its settings in the user's own folder only, never beside the
+// executable, as the program the system package installs does; false until
+// KeepSettingsPerUserOnly.
 bool SettingsPerUserOnly();
+// Makes SettingsPerUserOnly true for the rest of the run: the first thing the packaged
+// program's main does.
+void KeepSettingsPerUserOnly();
 
 // Answers "--version" ("kasorel <version>") and "--help" (a few lines of usage, in
 // Japanese, UTF-8) on out, and gives the exit status 0 the program then ends with; the
