@@ -212,14 +212,15 @@ var Kasorel = (function () {
     for (const control of main.querySelectorAll("button")) control.disabled = on;
   };
 
-  // The text area. A command's change goes in as one edit of the text that changed, through
-  // the browser's own editing, so that its undo takes the whole command back in one step.
-  // That editing takes time in proportion to the text's lines times the lines it inserts
-  // (seconds for a statement of a few thousand lines), so a larger change goes in at once,
-  // with an undo step of the page's own: Ctrl+Z takes it back and Ctrl+Y (Ctrl+Shift+Z) puts
-  // it in again while the text is as the step left it. The browser forgets its own steps
-  // before such a change.
+  // The text area. A command's change (a paste's too) goes in as one edit of the text that
+  // changed, through the browser's own editing, so that its undo takes the whole command back
+  // in one step. That editing takes a millisecond and more for every line it inserts, and
+  // time in proportion to the text's lines times the lines it inserts (seconds for a
+  // statement of a thousand lines), so a larger change goes in at once, with an undo step of
+  // the page's own: Ctrl+Z takes it back and Ctrl+Y (Ctrl+Shift+Z) puts it in again while the
+  // text is as the step left it. The browser forgets its own steps before such a change.
   const nativeEditLimit = 40000;
+  const nativeLineLimit = 100;
   let ownStep = null;
   const linesOf = (text, limit) => {
     let lines = 1;
@@ -261,7 +262,7 @@ var Kasorel = (function () {
       memo.readOnly = false;
       memo.focus();
       const inserted = linesOf(middle, nativeEditLimit);
-      const native = inserted <= nativeEditLimit &&
+      const native = inserted <= nativeLineLimit &&
                      linesOf(memo.value, nativeEditLimit / inserted) * inserted <= nativeEditLimit;
       const before = memo.value;
       const selectionBefore = selectionOf(memo);

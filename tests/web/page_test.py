@@ -7,7 +7,7 @@ accessible names, through the browser's own clipboard, dialogs, storage and down
 Served from 127.0.0.1, and once opened from file://. The exchange-rate service is a stand-in
 on 127.0.0.1 that the browser reaches under the service's own name, over HTTPS.
 """
-import functools, http.server, json, os, shutil, socketserver, ssl, subprocess, sys, tempfile
+import functools, http.server, json, os, shutil, socketserver, subprocess, sys, tempfile
 import threading, time
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -15,6 +15,10 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.common.exceptions import StaleElementReferenceException
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import rates_proxy  # noqa: E402
+from rates_proxy import Service as Rates  # noqa: E402
 
 page_dir, ini_tool, shots = sys.argv[1:4]
 work = tempfile.mkdtemp(prefix="kasorel-page-")
@@ -28,43 +32,22 @@ RAKUTEN = ("明細\n2024/05/01\tショップA\t1,200 円\n支払方法\t一括\n
 RAKUTEN_ROWS = "2024/05/01\tショップA\t\t\t1,200\r\n2024/05/03\tショップB\t\t\t800\r\n"
 
 
-def serve(handler, tls=False):
+def serve(handler):
     server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), handler)
     server.daemon_threads = True
-    if tls:
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                        "-subj", "/CN=api.exchangeratesapi.io", "-keyout", work + "/key.pem",
-                        "-out", work + "/cert.pem"], check=True, capture_output=True)
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(work + "/cert.pem", work + "/key.pem")
-        server.socket = context.wrap_socket(server.socket, server_side=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server.server_address[1]
 
 
+def serve_rates():
+    """The stand-in service over HTTPS, under the service's own name."""
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                    "-subj", "/CN=api.exchangeratesapi.io", "-keyout", work + "/key.pem",
+                    "-out", work + "/cert.pem"], check=True, capture_output=True)
+    return rates_proxy.serve(cert=work + "/cert.pem", key=work + "/key.pem")
+
+
 class Files(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-class Rates(http.server.BaseHTTPRequestHandler):
-    """The service: a good answer, its own error object, or none at all (answer)."""
-    answer, asked = "good", []
-
-    def do_GET(self):
-        Rates.asked.append(self.path)
-        if Rates.answer == "none":
-            time.sleep(30)
-            return
-        body = (b'{"success":true,"rates":{"JPY":151.3,"USD":1}}' if Rates.answer == "good" else
-                b'{"success":false,"error":{"code":105,"type":"https_access_restricted"}}')
-        self.send_response(200)
-        for name, value in (("Content-Type", "application/json"), ("Access-Control-Allow-Origin", "*"),
-                            ("Content-Length", str(len(body)))):
-            self.send_header(name, value)
-        self.end_headers()
-        self.wfile.write(body)
-
     def log_message(self, *args):
         pass
 
@@ -217,6 +200,16 @@ def run_cases():
     for keys, text in (("z", long * 2000), ("y", converted)):
         ActionChains(d).key_down(Keys.CONTROL).send_keys(keys).key_up(Keys.CONTROL).perform()
         assert page.until(lambda: page.memo() == text, "the page's own undo and redo")
+    # 貼り付け takes a statement of 10 000 lines at once, with one undo step, and it converts.
+    page.js("Memo1.value = ''")
+    page.paste(long * 1250)
+    page.status("貼り付け: 10000 行を貼り付けました")
+    ActionChains(d).key_down(Keys.CONTROL).send_keys("z").key_up(Keys.CONTROL).perform()
+    assert page.until(lambda: page.memo() == "", "the paste's undo")
+    page.click("貼り付け")
+    page.status("貼り付け: 10000 行を貼り付けました")
+    page.click("楽天カード")
+    page.status("楽天カード: 2500 行をクリップボードにコピーしました")
 
     # 自動判別 from Ctrl+Enter on a statement of this month: its rows, then flagged as sent.
     recent = RAKUTEN.replace("2024/05", time.strftime("%Y/%m"))
@@ -349,7 +342,7 @@ def run_cases():
     page.d.quit()
 
 
-rates_port = serve(Rates, tls=True)
+rates_port = serve_rates()
 page_port = serve(functools.partial(Files, directory=page_dir))
 try:
     run_cases()
