@@ -6,6 +6,7 @@
 #include "commands/guide.h"
 #include "commands/startup.h"
 #include "commands/status.h"
+#include "commands/typedrate.h"
 #include "convert/coop.h"
 #include "convert/domestic.h"
 #include "convert/errors.h"
@@ -142,10 +143,10 @@ void Commands::RunPrompt(std::u16string_view caption, const std::function<void()
     EndCommand(done ? status::Saved(IniFilePath(FIniFileName)) : status::Aborted(caption));
 }
 
-void Commands::EndCommand(std::u16string_view message) {
-    if (!message.empty())
-        shell_.window.ShowStatus(chosenKind_.empty() ? std::u16string(message)
-                                                     : status::AutoDetected(message, chosenKind_));
+void Commands::EndCommand(const status::Status& message) {
+    if (!message.what.empty())
+        shell_.window.ShowStatus(chosenKind_.empty() ? status::Line(message)
+                                                     : status::AutoDetected(chosenKind_, message));
     shell_.window.FocusTextArea();
 }
 
@@ -216,7 +217,7 @@ void Commands::Button4Click() {
         if (!address.empty())
             shell_.desktop.OpenUrl(address);
     });
-    EndCommand(done ? std::u16string() : status::Aborted(caption::Sheet));
+    EndCommand(done ? status::Status() : status::Aborted(caption::Sheet));
 }
 
 void Commands::Button5Click() {
@@ -270,7 +271,7 @@ void Commands::Button7Click() {
             const Wait wait(shell_.window);
             rate = QueryExchangeRate(RESTRequest1, m);
         }
-        const bool typedRateStandsIn = ThisPlatformAccess().typedRateStandsIn;
+        const bool typedRateStandsIn = TypedRateStandsIn();
         if (rate && typedRateStandsIn) {
             try {
                 WriteIniString(FIniFileName, ini::ExchangeRatesApiSection, ini::LastRateKey,
@@ -298,13 +299,9 @@ void Commands::Button7Click() {
     // Asked only now, so that the history's file is written while the rows are shown.
     const SentFacts& sent = delivery.Facts();
     const std::u16string note = NoteOf(sent);
-    const int copied = rows - sent.leftOut;
-    if (sent.untouched)
-        EndCommand(status::AllSent(caption::Foreign, rows, note));
-    else if (typed)
-        EndCommand(status::CopiedAtTypedRate(caption::Foreign, copied, shown, note));
-    else
-        EndCommand(status::CopiedAtRate(caption::Foreign, copied, shown, note));
+    EndCommand(sent.untouched ? status::AllSent(caption::Foreign, rows, note)
+                              : status::Copied(caption::Foreign, rows - sent.leftOut,
+                                               note + status::RateNote(shown, typed)));
 }
 
 void Commands::Button8Click() {
@@ -347,7 +344,7 @@ void Commands::N7Click() {
     // The guide ships with the program, so it opens with no network and always matches the
     // version at hand; a copy moved away from its install still finds the built-in one.
     const bool done = Guarded([this] { shell_.desktop.OpenUrl(GuideAddress()); });
-    EndCommand(done ? std::u16string() : status::Aborted(caption::Guide));
+    EndCommand(done ? status::Status() : status::Aborted(caption::Guide));
 }
 
 void Commands::Button13Click() {
@@ -384,7 +381,7 @@ void Commands::Button14Click() {
     if (!done)
         EndCommand(status::Aborted(caption::ImportSettings));
     else
-        EndCommand(file ? status::Imported(file->name) : std::u16string());
+        EndCommand(file ? status::Imported(file->name) : status::Status());
 }
 
 namespace {
@@ -478,7 +475,7 @@ void Commands::Button17Click() {
     if (!done)
         EndCommand(status::Aborted(caption::ClearHistory));
     else
-        EndCommand(cleared ? status::HistoryCleared() : std::u16string());
+        EndCommand(cleared ? status::HistoryCleared() : status::Status());
 }
 
 } // namespace kasorel

@@ -6,6 +6,7 @@
 
 #include "commands/delivery.h"
 #include "commands/seams.h"
+#include "commands/status.h"
 #include "convert/kinds.h"
 #include "rates/rest.h"
 
@@ -86,7 +87,7 @@ private:
     void RunPrompt(std::u16string_view caption, const std::function<void()>& prompt);
     // Every command ends here: the status line gets message (none leaves it as it was) and
     // the keyboard goes back to the text area, so Ctrl+Z undoes the command at once.
-    void EndCommand(std::u16string_view message);
+    void EndCommand(const status::Status& message);
 
     Shell shell_;
     // While 自動判別 runs a kind's command: that kind's caption, for its status line.

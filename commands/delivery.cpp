@@ -17,13 +17,17 @@ void RowsDelivery::SetAsText(std::u16string_view rows) {
     const bool remembered = !historyFile_.empty() && !all.empty();
     LoadedHistory loaded;
     if (remembered) {
-        std::optional<std::string> bytes = ReadWholeFile(historyFile_);
-        if (bytes && cache_.valid && cache_.path == historyFile_ && *bytes == cache_.bytes)
+        const bool cached = cache_.valid && cache_.path == historyFile_;
+        if (cached && cache_.stamp && StampOf(historyFile_) == cache_.stamp) {
             loaded.history = std::move(cache_.history);
-        else if (bytes)
-            loaded.history = ParseHistory(std::move(*bytes), loaded.problem);
-        else
+        } else if (std::optional<std::string> bytes = ReadWholeFile(historyFile_)) {
+            if (cached && !cache_.stamp && *bytes == cache_.bytes)
+                loaded.history = std::move(cache_.history);
+            else
+                loaded.history = ParseHistory(std::move(*bytes), loaded.problem);
+        } else {
             loaded = ReadHistoryFile(historyFile_); // missing, or there and unreadable
+        }
         cache_.valid = false;
     }
     facts_.problem = loaded.problem;
@@ -63,7 +67,7 @@ void RowsDelivery::SetAsText(std::u16string_view rows) {
         return;
     // The file is written while the command shows the rows; nothing here touches written_
     // until Facts has waited for it.
-    written_ = {historyFile_, std::string(), std::move(loaded.history), false};
+    written_ = {historyFile_, std::string(), std::nullopt, std::move(loaded.history), false};
     write_.Start([this, today] {
         written_.bytes = SerialiseHistory(written_.history, today);
         // Kept only while it knows what the file holds: a line for each row and the format's
@@ -73,6 +77,7 @@ void RowsDelivery::SetAsText(std::u16string_view rows) {
                                                 '\n')) == written_.history.Size() + 1;
         written_.valid =
             ReplaceWholeFile(written_.path, written_.bytes) == Replaced::Written && whole;
+        written_.stamp = StampOf(written_.path);
     });
     pending_ = true;
 }

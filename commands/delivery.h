@@ -7,6 +7,7 @@
 #include "convert/kinds.h"
 #include "convert/output.h"
 #include "convert/textarea.h"
+#include "settings/file.h"
 #include "settings/history.h"
 
 #include <string>
@@ -24,11 +25,12 @@ struct SentFacts {
 };
 
 // The history as the program last wrote it, kept between commands: a conversion that finds the
-// file byte for byte as it was left takes the history from here instead of reading it whole
-// again.
+// file as it was left (by its stamp, or byte for byte where files have none) takes the history
+// from here instead of reading it whole again.
 struct HistoryCache {
     std::u16string path;
     std::string bytes;
+    std::optional<FileStamp> stamp;
     SentHistory history;
     bool valid = false;
 };

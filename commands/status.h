@@ -1,7 +1,9 @@
 #pragma once
 
-// What the status line under the buttons says after each command. A command names itself
-// by its caption; counts are ASCII digits; every colon is followed by one blank.
+// What the status line under the buttons says after each command. A line is made of its
+// parts, once: the command it names by its caption, and what it says of it, to which the
+// notes of a conversion (what the history found, the rate) are added. Counts are ASCII
+// digits; every colon is followed by one blank.
 
 #include "settings/history.h"
 
@@ -11,70 +13,71 @@
 
 namespace kasorel::status {
 
-// "<command>: <rows> 行をクリップボードにコピーしました" and note, or with no row
-// "<command>: 変換できる行がありませんでした".
-std::u16string Copied(std::u16string_view command, int rows, std::u16string_view note = {});
+// A status line in its parts. Empty what: nothing to say, the line stays as it was.
+struct Status {
+    std::u16string_view command; // the caption it names; empty for a line that names none
+    std::u16string what;
+};
 
-// The foreign dividend command's Copied message followed by " (1 USD = <rate> 円)", rate
-// being the text of the rows' rate column.
-std::u16string CopiedAtRate(std::u16string_view command, int rows, std::u16string_view rate,
-                            std::u16string_view note = {});
+// The line shown: "<command>: <what>", or what alone.
+std::u16string Line(const Status& status);
 
-// What the history of rows sent adds after the count, each in its parentheses: "(うち <n> 行は
-// 送信済み)", or with the switch on "(送信済みの <n> 行は除きました)"; then the trouble with the
-// history file, once: "(送信履歴を読めませんでした)", "(送信履歴の読めない行を飛ばしました)",
+// The line of a kind's command that 自動判別 ran: "自動判別: <kind> として <what>".
+std::u16string AutoDetected(std::u16string_view kind, const Status& status);
+
+// "<rows> 行をクリップボードにコピーしました", or with no row "変換できる行がありませんでした",
+// and notes.
+Status Copied(std::u16string_view command, int rows, std::u16string_view notes = {});
+
+// "<rows> 行はすべて送信済みのため、クリップボードはそのままです" and notes: with the switch
+// on, every row had been sent before.
+Status AllSent(std::u16string_view command, int rows, std::u16string_view notes = {});
+
+// The notes of a conversion, each in its parentheses.
+// What the history of rows sent adds: "(うち <n> 行は送信済み)", or with the switch on
+// "(送信済みの <n> 行は除きました)"; then the trouble with the history file, once:
+// "(送信履歴を読めませんでした)", "(送信履歴の読めない行を飛ばしました)",
 // "(新しい版の送信履歴のため使いませんでした)", "(送信履歴に書き込めませんでした)". Nothing when
 // no row had been sent and the history was sound.
 std::u16string SentNote(int sentBefore, int leftOut, HistoryProblem problem, bool unwritten);
+// The foreign dividend rows' rate, rate being the text of their rate column:
+// " (1 USD = <rate> 円)", or for a rate the person typed " (1 USD = <rate> 円、入力したレート)".
+std::u16string RateNote(std::u16string_view rate, bool typed);
 
-// "<command>: <rows> 行はすべて送信済みのため、クリップボードはそのままです" and note: with the
-// switch on, every row had been sent before.
-std::u16string AllSent(std::u16string_view command, int rows, std::u16string_view note = {});
+// "明細の種類を判別できませんでした (わかる種類: <kinds, joined by 、>)".
+Status NotRecognised(std::u16string_view command, const std::vector<std::u16string_view>& kinds);
 
-// message, a command's status line, as the kind 自動判別 chose says it:
-// "自動判別: <kind> として <what message says after "<kind>: ">".
-std::u16string AutoDetected(std::u16string_view message, std::u16string_view kind);
-
-// "<command>: 明細の種類を判別できませんでした (わかる種類: <kinds, joined by 、>)".
-std::u16string NotRecognised(std::u16string_view command,
-                             const std::vector<std::u16string_view>& kinds);
-
-// "<command>: 変換しませんでした": the person said no.
-std::u16string NotConverted(std::u16string_view command);
+// "変換しませんでした": the person said no.
+Status NotConverted(std::u16string_view command);
 
 // "送信履歴を消去しました".
-std::u16string HistoryCleared();
+Status HistoryCleared();
 
-// "<command>: 為替レートを取得できませんでした": the rate query failed, nothing was converted.
-std::u16string NoRate(std::u16string_view command);
+// "為替レートを取得できませんでした": the rate query failed, nothing was converted.
+Status NoRate(std::u16string_view command);
 
-// "<command>: エラーのため中止しました": an error box ended the command.
-std::u16string Aborted(std::u16string_view command);
+// "エラーのため中止しました": an error box ended the command.
+Status Aborted(std::u16string_view command);
 
 // "設定を保存しました: <path>", path being the settings file's full path.
-std::u16string Saved(std::u16string_view path);
+Status Saved(std::u16string_view path);
 
-// The foreign dividend command's Copied message at a rate the person typed:
-// " (1 USD = <rate> 円、入力したレート)" after it.
-std::u16string CopiedAtTypedRate(std::u16string_view command, int rows, std::u16string_view rate,
-                                 std::u16string_view note = {});
+// "<rows> 行を変換しました。クリップボードに書き込めないため、選択した行を Ctrl+C でコピーして
+// ください": the system refused the clipboard, the rows are selected instead.
+Status CopyRefused(std::u16string_view command, int rows);
 
-// "<command>: <rows> 行を変換しました。クリップボードに書き込めないため、選択した行を Ctrl+C で
-// コピーしてください": the system refused the clipboard, the rows are selected instead.
-std::u16string CopyRefused(std::u16string_view command, int rows);
+// "クリップボードを読めません。テキスト欄で Ctrl+V を押して貼り付けてください".
+Status PasteRefused(std::u16string_view command);
 
-// "<command>: クリップボードを読めません。テキスト欄で Ctrl+V を押して貼り付けてください".
-std::u16string PasteRefused(std::u16string_view command);
+// "設定を書き出しました: <name>", "書き出す設定がまだありません" and "設定を読み込みました:
+// <name>", name being the file's name without its folder.
+Status Exported(std::u16string_view name);
+Status NothingToExport(std::u16string_view command);
+Status Imported(std::u16string_view name);
 
-// "設定を書き出しました: <name>", "<command>: 書き出す設定がまだありません" and
-// "設定を読み込みました: <name>", name being the file's name without its folder.
-std::u16string Exported(std::u16string_view name);
-std::u16string NothingToExport(std::u16string_view command);
-std::u16string Imported(std::u16string_view name);
-
-// "<command>: <lines> 行を貼り付けました", or with no text on the clipboard
-// "<command>: クリップボードにテキストがありません".
-std::u16string Pasted(std::u16string_view command, int lines);
-std::u16string NothingToPaste(std::u16string_view command);
+// "<lines> 行を貼り付けました", or with no text on the clipboard "クリップボードにテキストが
+// ありません".
+Status Pasted(std::u16string_view command, int lines);
+Status NothingToPaste(std::u16string_view command);
 
 } // namespace kasorel::status

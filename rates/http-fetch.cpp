@@ -91,7 +91,7 @@ EM_ASYNC_JS(char*, kasorel_fetch,
 namespace kasorel {
 
 const ServiceAccess& ThisPlatformAccess() {
-    static constexpr ServiceAccess access{u"https", true};
+    static constexpr ServiceAccess access{u"https"};
     return access;
 }
 

@@ -12,7 +12,7 @@
 namespace kasorel {
 
 const ServiceAccess& ThisPlatformAccess() {
-    static constexpr ServiceAccess access{u"http", false};
+    static constexpr ServiceAccess access{u"http"};
     return access;
 }
 

@@ -44,10 +44,6 @@ struct ServiceAccess {
     // "http" where the program may speak plain HTTP; "https" in a browser page, which may not
     // ask a plain-HTTP service from a page served over HTTPS.
     std::u16string_view scheme;
-    // Whether a rate the person types may stand in when the service gave none: in a browser
-    // page, where the service's plan, CORS or the browser itself may refuse the query for
-    // good.
-    bool typedRateStandsIn;
 };
 const ServiceAccess& ThisPlatformAccess();
 

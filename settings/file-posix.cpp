@@ -154,4 +154,14 @@ bool PathExists(std::u16string_view path) {
     return ::access(nativePath(path).c_str(), F_OK) == 0;
 }
 
+std::optional<FileStamp> StampOf(std::u16string_view path) {
+    struct stat st {};
+    if (::stat(nativePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                     static_cast<std::uint64_t>(st.st_size),
+                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 +
+                         st.st_mtim.tv_nsec};
+}
+
 } // namespace kasorel

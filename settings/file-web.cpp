@@ -177,6 +177,10 @@ bool IsWritableFile(std::u16string_view path) {
     return kasorel_store_ask(2, ToUtf8(path).c_str()) != 0;
 }
 
+std::optional<FileStamp> StampOf(std::u16string_view) {
+    return std::nullopt;
+}
+
 bool PathExists(std::u16string_view path) {
     openStore();
     return kasorel_store_ask(0, ToUtf8(path).c_str()) != 0;

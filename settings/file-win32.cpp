@@ -229,4 +229,25 @@ bool PathExists(std::u16string_view path) {
     return attributesOf(wide(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::optional<FileStamp> StampOf(std::u16string_view path) {
+    const HANDLE file = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(file, &info) &&
+                       !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    CloseHandle(file);
+    if (!known)
+        return std::nullopt;
+    const auto wide64 = [](DWORD high, DWORD low) {
+        return (static_cast<std::uint64_t>(high) << 32) | low;
+    };
+    return FileStamp{info.dwVolumeSerialNumber, wide64(info.nFileIndexHigh, info.nFileIndexLow),
+                     wide64(info.nFileSizeHigh, info.nFileSizeLow),
+                     static_cast<std::int64_t>(wide64(info.ftLastWriteTime.dwHighDateTime,
+                                                      info.ftLastWriteTime.dwLowDateTime))};
+}
+
 } // namespace kasorel

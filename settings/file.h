@@ -6,6 +6,7 @@
 
 #include "convert/errors.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,5 +53,20 @@ bool IsWritableFile(std::u16string_view path);
 
 // Whether anything exists at path.
 bool PathExists(std::u16string_view path);
+
+// What tells one content of a file from another without reading it: the file's identity (a
+// file put in its place is another), its size and the time it was last written, to the
+// nanosecond or the system's tick.
+struct FileStamp {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::int64_t written = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of the regular file at path; nothing when it is missing, is no regular file, or
+// the platform keeps no stamps (the page's storage), where only the bytes tell.
+std::optional<FileStamp> StampOf(std::u16string_view path);
 
 } // namespace kasorel

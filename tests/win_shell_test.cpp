@@ -303,7 +303,8 @@ TEST_F(WindowTest, StatusAndTextAreaAreNamedForScreenReaders) {
     win::Win32Clipboard clipboard(form.Handle());
     clipboard.SetAsText(u"");
     form.Button3Click();
-    const std::u16string expected = kasorel::status::NothingToPaste(kasorel::caption::Paste);
+    const std::u16string expected =
+        kasorel::status::Line(kasorel::status::NothingToPaste(kasorel::caption::Paste));
     EXPECT_EQ(WindowText(form.StatusBar()), expected);
     EXPECT_EQ(AccessibleName(form.StatusBar()), expected);
 }

@@ -1,0 +1,9 @@
+#include "commands/typedrate.h"
+
+namespace kasorel {
+
+bool TypedRateStandsIn() {
+    return false;
+}
+
+} // namespace kasorel
