@@ -6,6 +6,7 @@
 #include "settings/keys.h"
 #include "settings/paths.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -333,6 +334,10 @@ bool intersects(const Rect& a, const Rect& b) {
 
 } // namespace
 
+bool SameIniName(std::u16string_view a, std::u16string_view b) {
+    return sameName(a, b);
+}
+
 std::u16string IniFileStem(std::u16string_view executablePath) {
     const std::u16string name = FileNameOf(executablePath);
     const std::size_t dot = name.rfind(u'.');
@@ -372,17 +377,124 @@ bool ReadIniBoolean(std::u16string_view stem, std::u16string_view section, std::
     return ReadIniInteger(stem, section, key, defaultValue ? 1 : 0) != 0;
 }
 
+namespace {
+
+// A file in the legacy code page that cannot hold one of texts, written in UTF-8 beside it,
+// would be left in two encodings, and the next read would garble one of them. Such a file is
+// turned whole into UTF-8 with a mark, which holds every setting.
+void holdAll(Document& d, std::initializer_list<std::u16string_view> texts) {
+    if (!d.legacy)
+        return;
+    for (const std::u16string_view text : texts) {
+        if (!EncodeSystemLegacy(text)) {
+            d = parse("\xEF\xBB\xBF" + ToUtf8(DecodeSystemLegacy(d.bytes)));
+            return;
+        }
+    }
+}
+
+// The lines of the first section named section: its "[name]" line, its last key line (or the
+// header) and the next section's line (or the end of the lines).
+struct SectionLines {
+    std::size_t header = 0;
+    std::size_t lastEntry = 0;
+    std::size_t next = 0;
+};
+
+std::optional<SectionLines> sectionLines(const Document& d, std::u16string_view section) {
+    const Location loc = locate(d, section, std::u16string_view());
+    if (!loc.section)
+        return std::nullopt;
+    SectionLines s{*loc.section, loc.lastEntry, d.lines.size()};
+    for (std::size_t i = s.header + 1; i < d.lines.size(); ++i) {
+        if (sectionName(d.lines[i].text)) {
+            s.next = i;
+            break;
+        }
+    }
+    return s;
+}
+
+std::size_t beginOf(const Document& d, std::size_t line) {
+    return line < d.lines.size() ? d.lines[line].begin : d.limit;
+}
+
+} // namespace
+
 void WriteIniString(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                     std::u16string_view value) {
     const std::u16string path = IniFilePath(stem);
     Document d = load(path);
-    // A value the legacy code page cannot hold, written in UTF-8 beside it, would leave the
-    // file in two encodings, and the next read would garble one of them. Such a file is
-    // rewritten whole in UTF-8 with a mark, which holds every setting.
-    if (d.legacy && (!EncodeSystemLegacy(section) || !EncodeSystemLegacy(key) ||
-                     !EncodeSystemLegacy(storedForm(value))))
-        d = parse("\xEF\xBB\xBF" + ToUtf8(DecodeSystemLegacy(d.bytes)));
+    holdAll(d, {section, key, storedForm(value)});
     ReplaceWholeFile(path, withValue(d, section, key, value));
+}
+
+std::vector<IniSection> ReadIniSections(std::u16string_view stem, std::u16string_view prefix) {
+    const Document d = load(IniFilePath(stem));
+    std::vector<IniSection> sections;
+    bool inside = false;
+    for (const Line& line : d.lines) {
+        if (const auto name = sectionName(line.text)) {
+            inside = name->size() >= prefix.size() &&
+                     sameName(name->substr(0, prefix.size()), prefix) &&
+                     std::none_of(sections.begin(), sections.end(),
+                                  [&](const IniSection& s) { return sameName(s.name, *name); });
+            if (inside)
+                sections.push_back(IniSection{std::u16string(*name), {}});
+            continue;
+        }
+        const auto key = inside ? keyName(line.text) : std::nullopt;
+        if (!key)
+            continue;
+        std::vector<RuleKey>& keys = sections.back().keys;
+        if (std::none_of(keys.begin(), keys.end(),
+                         [&](const RuleKey& k) { return sameName(k.key, *key); }))
+            keys.push_back(RuleKey{std::u16string(*key), valueOf(line.text)});
+    }
+    return sections;
+}
+
+void WriteIniSection(std::u16string_view stem, std::u16string_view section,
+                     const std::vector<RuleKey>& keys) {
+    const std::u16string path = IniFilePath(stem);
+    Document d = load(path);
+    std::u16string block = u'[' + std::u16string(section) + u']';
+    std::vector<std::u16string> lines{block};
+    for (const RuleKey& k : keys)
+        lines.push_back(k.key + u'=' + storedForm(k.value));
+    for (const std::u16string& line : lines)
+        holdAll(d, {line});
+    std::string bytes;
+    for (const std::u16string& line : lines)
+        bytes += encode(line, d) + d.eol;
+    std::string out = d.bytes;
+    if (const std::optional<SectionLines> s = sectionLines(d, section)) {
+        const Line& last = d.lines[s->lastEntry];
+        // A last line without a break keeps none after the section either.
+        if (last.end == last.contentEnd)
+            bytes.resize(bytes.size() - d.eol.size());
+        out.replace(d.lines[s->header].begin, last.end - d.lines[s->header].begin, bytes);
+    } else {
+        std::string lead;
+        if (!d.lines.empty()) {
+            lead = d.lines.back().end == d.lines.back().contentEnd ? d.eol + d.eol : d.eol;
+        }
+        out.insert(d.limit, lead + bytes);
+    }
+    ReplaceWholeFile(path, out);
+}
+
+bool EraseIniSection(std::u16string_view stem, std::u16string_view section) {
+    const std::u16string path = IniFilePath(stem);
+    const Document d = load(path);
+    const std::optional<SectionLines> s = sectionLines(d, section);
+    if (!s)
+        return false;
+    std::string out = d.bytes;
+    const std::size_t from = d.lines[s->header].begin;
+    out.erase(from, beginOf(d, s->next) - from);
+    ReplaceWholeFile(path, out);
+    return true;
 }
 
 void WriteIniBoolean(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
@@ -408,6 +520,12 @@ void CheckSettingsFile(std::u16string_view name, std::string_view bytes) {
     }
     for (const ini::Key& known : ini::AllKeys) {
         if (locate(d, known.section, known.key).key)
+            return;
+    }
+    for (const Line& line : d.lines) {
+        const auto section = sectionName(line.text);
+        if (section && section->size() > ini::FormatSectionPrefix.size() &&
+            sameName(section->substr(0, ini::FormatSectionPrefix.size()), ini::FormatSectionPrefix))
             return;
     }
     throw EIniFileRefused(std::u16string(name) + u" には Kasorel の設定がありません");

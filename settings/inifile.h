@@ -12,6 +12,7 @@
 // Encodings: UTF-8 with or without a byte-order mark, UTF-16 LE or BE with one. A write
 // keeps the file's encoding; a new file is UTF-8 without a mark.
 
+#include "convert/shape.h"
 #include "settings/file.h"
 #include "settings/geometry.h"
 
@@ -73,6 +74,30 @@ void WriteIniBoolean(std::u16string_view stem, std::u16string_view section, std:
 // Stores value as decimal text. Errors as WriteIniString.
 void WriteIniInteger(std::u16string_view stem, std::u16string_view section, std::u16string_view key,
                      int value);
+
+// Whether a and b are the same section or key name: without regard to case.
+bool SameIniName(std::u16string_view a, std::u16string_view b);
+
+// A section of the file with its keys: each key once, the first line of its name, the value
+// read as ReadIniString reads it.
+struct IniSection {
+    std::u16string name;
+    std::vector<RuleKey> keys;
+};
+
+// Every section whose name begins with prefix (without regard to case), in the file's order;
+// of two sections of one name, the first. Never fails; a missing file has none.
+std::vector<IniSection> ReadIniSections(std::u16string_view stem, std::u16string_view prefix);
+
+// Makes section hold keys and nothing else, in one write: its lines from its "[name]" line to
+// its last key are replaced, so it keeps its place (a new section goes at the end, after an
+// empty line). Values are stored as WriteIniString stores them. Errors as WriteIniString.
+void WriteIniSection(std::u16string_view stem, std::u16string_view section,
+                     const std::vector<RuleKey>& keys);
+
+// Removes section, its "[name]" line up to the next section's, in one write. False, with
+// nothing written, when the file holds no such section. Errors as WriteIniString.
+bool EraseIniSection(std::u16string_view stem, std::u16string_view section);
 
 // A file handed in as settings is not a settings file. The message names it and says why.
 class EIniFileRefused : public Exception {

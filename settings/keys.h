@@ -43,6 +43,10 @@ inline constexpr bool SkipSentDefault = false;
 // the rate prompt is pre-filled with it.
 inline constexpr std::u16string_view LastRateKey = u"LastRate";
 
+// The kinds of statement the person made: one section a kind, this prefix and the kind's
+// name, in the order they were made; its keys are the kind's rules (convert/shape.h).
+inline constexpr std::u16string_view FormatSectionPrefix = u"書式:";
+
 struct Key {
     std::u16string_view section;
     std::u16string_view key;
