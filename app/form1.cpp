@@ -190,6 +190,12 @@ void TForm1::createMenus() {
             menu->setObjectName(QString::fromLatin1(item.menuName.data(), item.menuName.size()));
             current = item.menu;
         }
+        if (item.items == layout::Items::MadeKinds) {
+            madeMenu_ = menu;
+            madeAnchor_ = menu->addSeparator();
+            madeAnchor_->setVisible(false);
+            continue;
+        }
         QAction* action = menu->addAction(qt(item.caption));
         action->setObjectName(QString::fromLatin1(item.name.data(), item.name.size()));
         if (item.shortcut == layout::Shortcut::CtrlEnter) {
@@ -201,6 +207,25 @@ void TForm1::createMenus() {
         }
         connect(action, &QAction::triggered, this,
                 [this, handler = item.handler] { (commands_.*handler)(); });
+    }
+}
+
+void TForm1::ShowMadeKinds(const std::vector<std::u16string>& names) {
+    for (QAction* action : madeActions_) {
+        madeMenu_->removeAction(action);
+        action->deleteLater();
+    }
+    madeActions_.clear();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        // A name is the item's text as it is: no letter of it marks a key.
+        auto* action = new QAction(qt(names[i]).replace(u'&', QStringLiteral("&&")), madeMenu_);
+        action->setObjectName(
+            QString::fromLatin1(layout::MadeKindItemName.data(),
+                                static_cast<qsizetype>(layout::MadeKindItemName.size())) +
+            QString::number(i + 1));
+        madeMenu_->insertAction(madeAnchor_, action);
+        connect(action, &QAction::triggered, this, [this, i] { commands_.MadeKindClick(i); });
+        madeActions_.push_back(action);
     }
 }
 

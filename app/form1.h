@@ -11,7 +11,9 @@
 #include <QMainWindow>
 #include <memory>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QWidget;
 
@@ -96,6 +98,7 @@ private:
     std::vector<Rect> ScreenRects() override;
     void ShowStatus(std::u16string_view message) override;
     void FocusTextArea() override;
+    void ShowMadeKinds(const std::vector<std::u16string>& names) override;
     void BeginWait() override;
     void EndWait() override;
 
@@ -109,6 +112,10 @@ private:
     QPlainTextEdit* Memo1 = nullptr;
     QLabel* StatusLabel = nullptr;
     std::vector<CommandLinkButton*> buttons_;
+    // Where the made kinds' items go: before an anchor that is never shown.
+    QMenu* madeMenu_ = nullptr;
+    QAction* madeAnchor_ = nullptr;
+    std::vector<QAction*> madeActions_;
 
     DesktopSlot desktop_;
     ClipboardSlot clipboard_;

@@ -47,7 +47,7 @@ public:
         path_ = FromUtf8(pattern + "/kasorel.history");
         const std::u16string text = RowsText(kFresh, kStored);
         SentHistory history;
-        history.Record(StatementKind::Rakuten, SplitRows(text), kToday);
+        history.Record(KindId(StatementKind::Rakuten), SplitRows(text), kToday);
         bytes_ = SerialiseHistory(history, kToday);
         Restore();
     }
@@ -87,8 +87,8 @@ void BM_HistoryAroundConversion(benchmark::State& state) {
     for (auto _ : state) {
         const std::vector<std::u16string_view> rows = SplitRows(rowsText);
         LoadedHistory loaded = ReadHistoryFile(stored.Path());
-        benchmark::DoNotOptimize(loaded.history.SentBefore(StatementKind::Rakuten, rows));
-        loaded.history.Record(StatementKind::Rakuten, rows, kToday);
+        benchmark::DoNotOptimize(loaded.history.SentBefore(KindId(StatementKind::Rakuten), rows));
+        loaded.history.Record(KindId(StatementKind::Rakuten), rows, kToday);
         WriteHistoryFile(stored.Path(), loaded.history, kToday);
         state.PauseTiming();
         stored.Restore();
@@ -113,8 +113,8 @@ void BM_HistoryCheckAndRecord(benchmark::State& state) {
         HistoryProblem problem;
         SentHistory history = ParseHistory(stored.Bytes(), problem);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(history.SentBefore(StatementKind::Rakuten, rows));
-        history.Record(StatementKind::Rakuten, rows, kToday);
+        benchmark::DoNotOptimize(history.SentBefore(KindId(StatementKind::Rakuten), rows));
+        history.Record(KindId(StatementKind::Rakuten), rows, kToday);
     }
     state.SetItemsProcessed(state.iterations() * kFresh);
 }

@@ -3,6 +3,7 @@
 // The window's captions, each written once: the buttons and menu items show them, and the
 // status line names the command by them.
 
+#include <array>
 #include <string_view>
 
 namespace kasorel::caption {
@@ -25,5 +26,13 @@ inline constexpr std::u16string_view SkipSent = u"送信済みの行を除く";
 inline constexpr std::u16string_view ClearHistory = u"送信履歴を消去";
 inline constexpr std::u16string_view ExportSettings = u"設定を書き出す";
 inline constexpr std::u16string_view ImportSettings = u"設定を読み込む";
+inline constexpr std::u16string_view MakeFormat = u"書式を作る";
+inline constexpr std::u16string_view RemoveFormat = u"書式を削除";
+
+// Every caption above: a kind the person makes takes none of them as its name.
+inline constexpr std::array All{
+    Paste,    Rakuten,      Domestic,       Foreign,        Sheet,       Probe,       View,
+    Coop,     SheetUrl,     ApiKey,         ViewSetting,    CoopSetting, Guide,       AutoDetect,
+    SkipSent, ClearHistory, ExportSettings, ImportSettings, MakeFormat,  RemoveFormat};
 
 } // namespace kasorel::caption

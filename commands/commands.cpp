@@ -17,6 +17,7 @@
 #include "convert/unicode.h"
 #include "convert/view.h"
 #include "rates/query.h"
+#include "settings/formats.h"
 #include "settings/history.h"
 #include "settings/inifile.h"
 #include "settings/keys.h"
@@ -119,8 +120,8 @@ bool Commands::SkipSent() const {
                           ini::SkipSentDefault);
 }
 
-void Commands::RunConverter(std::u16string_view caption, StatementKind kind,
-                            const std::function<int(TextArea&, Clipboard&)>& convert) {
+status::Status Commands::Convert(std::u16string_view caption, std::string_view kind,
+                                 const std::function<int(TextArea&, Clipboard&)>& convert) {
     RowsDelivery delivery(shell_.clipboard, kind, SkipSent(), historyFile_, history_);
     int rows = 0;
     const bool done = RunOnText([&](TextArea& m) {
@@ -129,13 +130,46 @@ void Commands::RunConverter(std::u16string_view caption, StatementKind kind,
             SelectRows(m, delivery.Rows());
     });
     if (!done)
-        return EndCommand(status::Aborted(caption));
+        return status::Aborted(caption);
     if (delivery.Refused() && rows > 0)
-        return EndCommand(status::CopyRefused(caption, rows));
+        return status::CopyRefused(caption, rows);
     const SentFacts& sent = delivery.Facts();
     const std::u16string note = NoteOf(sent);
-    EndCommand(sent.untouched ? status::AllSent(caption, rows, note)
-                              : status::Copied(caption, rows - sent.leftOut, note));
+    return sent.untouched ? status::AllSent(caption, rows, note)
+                          : status::Copied(caption, rows - sent.leftOut, note);
+}
+
+void Commands::RunConverter(std::u16string_view caption, StatementKind kind,
+                            const std::function<int(TextArea&, Clipboard&)>& convert) {
+    EndCommand(Convert(caption, KindId(kind), convert));
+}
+
+void Commands::RunMadeKind(const Shape& shape, std::u16string_view name) {
+    EndCommand(Convert(name, MadeKindId(name), [&shape](TextArea& m, Clipboard& c) {
+        return ConvertWithShape(shape, m, c, Today());
+    }));
+}
+
+std::optional<Shape> Commands::MadeShape(std::u16string_view name, status::Status& fault) {
+    for (const MadeKind& kind : ReadMadeKinds(FIniFileName)) {
+        if (!SameKindName(kind.name, name))
+            continue;
+        try {
+            return ParseShapeRules(kind.rules);
+        } catch (const EShapeRules& e) {
+            fault = status::BrokenKind(name, e.message());
+            return std::nullopt;
+        }
+    }
+    fault = status::KindGone(name);
+    return std::nullopt;
+}
+
+void Commands::ShowMadeKinds() {
+    madeKinds_.clear();
+    for (const MadeKind& kind : ReadMadeKinds(FIniFileName))
+        madeKinds_.push_back(kind.name);
+    shell_.window.ShowMadeKinds(madeKinds_);
 }
 
 void Commands::RunPrompt(std::u16string_view caption, const std::function<void()>& prompt) {
@@ -145,8 +179,9 @@ void Commands::RunPrompt(std::u16string_view caption, const std::function<void()
 
 void Commands::EndCommand(const status::Status& message) {
     if (!message.what.empty())
-        shell_.window.ShowStatus(chosenKind_.empty() ? status::Line(message)
-                                                     : status::AutoDetected(chosenKind_, message));
+        shell_.window.ShowStatus(chosenKind_.empty()
+                                     ? status::Line(message)
+                                     : status::AutoDetected(chosenKind_, message) + autoNote_);
     shell_.window.FocusTextArea();
 }
 
@@ -159,6 +194,7 @@ void Commands::FormCreate() {
         window.MoveFrameTo(ReadIniPosition(FIniFileName, ini::ApSection, ini::MainFormPrefix,
                                            window.FrameGeometry(), window.PrimaryScreenSize(),
                                            window.ScreenRects()));
+        ShowMadeKinds();
     });
 }
 
@@ -257,8 +293,8 @@ std::optional<double> Commands::AskRate() {
 }
 
 void Commands::Button7Click() {
-    RowsDelivery delivery(shell_.clipboard, StatementKind::Foreign, SkipSent(), historyFile_,
-                          history_);
+    RowsDelivery delivery(shell_.clipboard, KindId(StatementKind::Foreign), SkipSent(),
+                          historyFile_, history_);
     std::optional<double> rate;
     bool typed = false;
     int rows = 0;
@@ -377,6 +413,7 @@ void Commands::Button14Click() {
         // A file that is not the settings never replaces them.
         CheckSettingsFile(file->name, file->bytes);
         ReplaceWholeFile(IniFilePath(FIniFileName), file->bytes);
+        ShowMadeKinds();
     });
     if (!done)
         EndCommand(status::Aborted(caption::ImportSettings));
@@ -408,32 +445,74 @@ const KindCommand& commandOf(StatementKind kind) {
     return kKindCommands[0];
 }
 
+// The kinds the person made, as 自動判別 uses them: those whose rules make a shape.
+struct UsableKinds {
+    std::vector<std::u16string> names;
+    std::vector<Shape> shapes;
+    std::vector<std::pair<std::u16string, std::u16string>> broken; // name, what is wrong
+};
+
+UsableKinds usableKinds(std::u16string_view stem) {
+    UsableKinds usable;
+    for (MadeKind& kind : ReadMadeKinds(stem)) {
+        try {
+            usable.shapes.push_back(ParseShapeRules(kind.rules));
+            usable.names.push_back(std::move(kind.name));
+        } catch (const EShapeRules& e) {
+            usable.broken.emplace_back(std::move(kind.name), e.message());
+        }
+    }
+    return usable;
+}
+
 // "楽天カード (2 行) と Viewカード (1 行) の明細が混ざっています。多い方の 楽天カード として変換
 // しますか?"
-std::u16string mixedQuestion(const std::vector<KindFit>& fits, const KindFit& most) {
+std::u16string mixedQuestion(const std::vector<KindFit>& fits, const KindFit& most,
+                             const std::function<std::u16string_view(const KindFit&)>& nameOf) {
     std::u16string question;
     for (const KindFit& fit : fits) {
         if (!question.empty())
             question += u" と ";
-        question +=
-            std::u16string(commandOf(fit.kind).caption) + u" (" + IntToStr(fit.entries) + u" 行)";
+        question += std::u16string(nameOf(fit)) + u" (" + IntToStr(fit.entries) + u" 行)";
     }
-    return question + u" の明細が混ざっています。多い方の " +
-           std::u16string(commandOf(most.kind).caption) + u" として変換しますか?";
+    return question + u" の明細が混ざっています。多い方の " + std::u16string(nameOf(most)) +
+           u" として変換しますか?";
 }
 
 } // namespace
 
 void Commands::Button15Click() {
+    UsableKinds made;
     std::vector<KindFit> fits;
-    if (!Guarded(
-            [&] { fits = RecogniseStatement(shell_.textArea.Load(), UserDecimalSeparator()); }))
+    if (!Guarded([&] {
+            made = usableKinds(FIniFileName);
+            std::vector<const Shape*> shapes;
+            for (const Shape& shape : made.shapes)
+                shapes.push_back(&shape);
+            fits = RecogniseStatement(shell_.textArea.Load(), UserDecimalSeparator(), shapes);
+        }))
         return EndCommand(status::Aborted(caption::AutoDetect));
+    // A kind whose rules are broken is told of once; the others work as ever.
+    std::u16string faults;
+    for (const auto& broken : made.broken) {
+        const std::u16string& name = broken.first;
+        if (std::none_of(faultsTold_.begin(), faultsTold_.end(),
+                         [&](const std::u16string& told) { return SameKindName(told, name); })) {
+            faultsTold_.push_back(name);
+            faults += status::UnusedKindNote(name, broken.second);
+        }
+    }
+    const auto nameOf = [&](const KindFit& fit) -> std::u16string_view {
+        return fit.made >= 0 ? std::u16string_view(made.names[static_cast<std::size_t>(fit.made)])
+                             : commandOf(fit.kind).caption;
+    };
     if (fits.empty()) {
-        std::vector<std::u16string_view> known;
+        std::vector<std::u16string_view> known(made.names.begin(), made.names.end());
         for (const KindCommand& command : kKindCommands)
             known.push_back(command.caption);
-        return EndCommand(status::NotRecognised(caption::AutoDetect, known));
+        status::Status none = status::NotRecognised(caption::AutoDetect, known);
+        none.what += faults;
+        return EndCommand(none);
     }
     // The most entries decide; between equal counts, the more specific kind, which comes first.
     const KindFit most =
@@ -441,15 +520,19 @@ void Commands::Button15Click() {
                           [](const KindFit& a, const KindFit& b) { return a.entries < b.entries; });
     if (fits.size() > 1) {
         bool yes = false;
-        if (!Guarded([&] { yes = shell_.desktop.Confirm(mixedQuestion(fits, most)); }))
+        if (!Guarded([&] { yes = shell_.desktop.Confirm(mixedQuestion(fits, most, nameOf)); }))
             return EndCommand(status::Aborted(caption::AutoDetect));
         if (!yes)
             return EndCommand(status::NotConverted(caption::AutoDetect));
     }
-    const KindCommand& command = commandOf(most.kind);
-    chosenKind_ = command.caption;
-    (this->*command.run)();
+    chosenKind_ = nameOf(most);
+    autoNote_ = faults;
+    if (most.made >= 0)
+        RunMadeKind(made.shapes[static_cast<std::size_t>(most.made)], chosenKind_);
+    else
+        (this->*commandOf(most.kind).run)();
     chosenKind_ = {};
+    autoNote_.clear();
 }
 
 void Commands::Button16Click() {
@@ -476,6 +559,146 @@ void Commands::Button17Click() {
         EndCommand(status::Aborted(caption::ClearHistory));
     else
         EndCommand(cleared ? status::HistoryCleared() : status::Status());
+}
+
+namespace {
+
+constexpr std::size_t kKindNameLimit = 40;
+
+// What keeps name from naming a kind; nothing when it may. A kind's name becomes a section of
+// the settings file and a menu item.
+std::optional<std::u16string> nameProblem(std::u16string_view name) {
+    for (const std::u16string_view taken : caption::All) {
+        if (SameKindName(name, taken))
+            return u"「" + std::u16string(name) + u"」は使えません。別の名前を入力して下さい";
+    }
+    const bool unfit = name.empty() || name.size() > kKindNameLimit ||
+                       std::any_of(name.begin(), name.end(),
+                                   [](char16_t c) { return c < 0x20 || c == u'[' || c == u']'; });
+    if (unfit)
+        return u"名前は " + IntToStr(kKindNameLimit) +
+               u" 文字までで、[ と ] のないものにして下さい";
+    return std::nullopt;
+}
+
+std::u16string trimmedName(std::u16string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return std::u16string(s);
+}
+
+bool isMade(const std::vector<MadeKind>& kinds, std::u16string_view name) {
+    return std::any_of(kinds.begin(), kinds.end(),
+                       [&](const MadeKind& kind) { return SameKindName(kind.name, name); });
+}
+
+} // namespace
+
+void Commands::Button18Click() {
+    // The example: the selected lines, whole, or the caret's line. A selection that ends at
+    // the start of a line does not take that line.
+    Learnt learnt;
+    std::vector<MadeKind> kinds;
+    const bool read = Guarded([&] {
+        const TextArea memo = shell_.textArea.Load();
+        const TextPos start = memo.SelectionStart();
+        TextPos end = memo.Anchor() == start ? memo.Caret() : memo.Anchor();
+        if (end.column == 0 && end.line > start.line)
+            --end.line;
+        StatementLines lines(memo);
+        learnt = LearnShape(lines, start.line, end.line);
+        kinds = ReadMadeKinds(FIniFileName);
+    });
+    if (!read)
+        return EndCommand(status::Aborted(caption::MakeFormat));
+    if (learnt.problem == LearnProblem::NoDateOrAmount)
+        return EndCommand(status::NoExample(caption::MakeFormat));
+    if (learnt.problem == LearnProblem::TooLarge)
+        return EndCommand(
+            status::ExampleTooLarge(caption::MakeFormat, kShapeLineLimit, kShapeItemLimit));
+    if (kinds.size() >= kMadeKindLimit)
+        return EndCommand(status::TooManyKinds(caption::MakeFormat, kMadeKindLimit));
+
+    std::u16string name = learnt.name;
+    if (name.empty() || nameProblem(name)) {
+        name.clear();
+        for (int n = 1; name.empty() || isMade(kinds, name); ++n)
+            name = u"書式" + IntToStr(n);
+    }
+    const std::u16string count = u" (この明細で " + IntToStr(learnt.entries) + u" 件)";
+    std::u16string prompt = u"書式の名前" + count;
+    for (bool named = false; !named;) {
+        std::optional<std::u16string> answer;
+        if (!Guarded(
+                [&] { answer = shell_.desktop.InputQuery(caption::MakeFormat, prompt, name); }))
+            return EndCommand(status::Aborted(caption::MakeFormat));
+        if (!answer)
+            return EndCommand({});
+        name = trimmedName(*answer);
+        if (const std::optional<std::u16string> problem = nameProblem(name)) {
+            prompt = *problem + count;
+            continue;
+        }
+        named = !isMade(kinds, name);
+        if (!named && !Guarded([&] {
+                named = shell_.desktop.Confirm(u"書式「" + name +
+                                               u"」はすでにあります。置き換えますか?");
+            }))
+            return EndCommand(status::Aborted(caption::MakeFormat));
+    }
+    if (!Guarded([&] { WriteMadeKind(FIniFileName, MadeKind{name, ShapeRules(learnt.shape)}); }))
+        return EndCommand(status::Aborted(caption::MakeFormat));
+    ShowMadeKinds();
+    const status::Status converted =
+        Convert(name, MadeKindId(name), [&learnt](TextArea& m, Clipboard& c) {
+            return ConvertWithShape(learnt.shape, m, c, Today());
+        });
+    EndCommand(status::Made(caption::MakeFormat, name, converted));
+}
+
+void Commands::Button19Click() {
+    std::vector<MadeKind> kinds;
+    std::optional<std::u16string> answer;
+    const bool asked = Guarded([&] {
+        kinds = ReadMadeKinds(FIniFileName);
+        if (kinds.empty())
+            return;
+        std::u16string names;
+        for (const MadeKind& kind : kinds)
+            names += (names.empty() ? u"" : u"、") + kind.name;
+        answer = shell_.desktop.InputQuery(caption::RemoveFormat,
+                                           u"削除する書式の名前 (" + names + u")", u"");
+    });
+    if (!asked)
+        return EndCommand(status::Aborted(caption::RemoveFormat));
+    if (kinds.empty())
+        return EndCommand(status::NoKinds(caption::RemoveFormat));
+    if (!answer)
+        return EndCommand({});
+    const std::u16string name = trimmedName(*answer);
+    bool removed = false;
+    if (!Guarded([&] { removed = isMade(kinds, name) && EraseMadeKind(FIniFileName, name); }))
+        return EndCommand(status::Aborted(caption::RemoveFormat));
+    if (removed)
+        ShowMadeKinds();
+    EndCommand(removed ? status::KindRemoved(caption::RemoveFormat, name)
+                       : status::NoSuchKind(caption::RemoveFormat, name));
+}
+
+void Commands::MadeKindClick(std::size_t index) {
+    if (index >= madeKinds_.size())
+        return EndCommand({});
+    // The kind as the settings hold it now, which the person may have changed by hand.
+    const std::u16string name = madeKinds_[index];
+    std::optional<Shape> shape;
+    status::Status fault;
+    if (!Guarded([&] { shape = MadeShape(name, fault); }))
+        return EndCommand(status::Aborted(name));
+    if (!shape)
+        return EndCommand(fault);
+    RunMadeKind(*shape, name);
 }
 
 } // namespace kasorel

@@ -8,12 +8,14 @@
 #include "commands/seams.h"
 #include "commands/status.h"
 #include "convert/kinds.h"
+#include "convert/shape.h"
 #include "rates/rest.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kasorel {
 
@@ -49,15 +51,25 @@ public:
     void Button15Click();
     void Button16Click(); // 送信済みの行を除く: the switch that leaves rows sent before out
     void Button17Click(); // 送信履歴を消去: forgets the rows sent
+    // 書式を作る: a kind of statement made from the entry the person selected (whole lines, or
+    // the caret's line), named by them, saved in the settings and run at once.
+    void Button18Click();
+    // 書式を削除: removes a kind the person made, asked for by its name.
+    void Button19Click();
+    // A kind the person made, by its place in the names the window was last given.
+    void MadeKindClick(std::size_t index);
     // Moving the settings file, where the person cannot reach it themselves (the browser
     // page, whose Shell has files):
     void Button13Click(); // 設定を書き出す: the file as it is stored, handed over as kasorel.ini
     void Button14Click(); // 設定を読み込む: a file of the person's, checked, in place of it
 
     // The settings path stem FormCreate chose (the file is the stem and ".ini"); empty
-    // before. Tests point it into a temporary folder.
+    // before. Tests point it into a temporary folder, whose kinds the menu then shows.
     const std::u16string& IniFileName() const { return FIniFileName; }
-    void SetIniFileName(std::u16string stem) { FIniFileName = std::move(stem); }
+    void SetIniFileName(std::u16string stem) {
+        FIniFileName = std::move(stem);
+        ShowMadeKinds();
+    }
 
     // The history of rows sent (kasorel.history) that FormCreate found; empty before, and then
     // no history is read, written or told of. Tests point it into a temporary folder.
@@ -75,10 +87,20 @@ private:
     // Runs fn on the text-area model, guarded; the model goes back to the widget as one edit
     // on every way out, so what a failing command had done stays on screen.
     bool RunOnText(const std::function<void(TextArea&)>& fn);
-    // Runs convert on the text-area model with the clipboard it writes; the status line says
-    // how many rows went out, or that they wait selected for the person to copy.
+    // Runs convert on the text-area model with the clipboard it writes, the rows held against
+    // the history as kind (its id); the status says how many rows went out, or that they wait
+    // selected for the person to copy.
+    status::Status Convert(std::u16string_view caption, std::string_view kind,
+                           const std::function<int(TextArea&, Clipboard&)>& convert);
     void RunConverter(std::u16string_view caption, StatementKind kind,
                       const std::function<int(TextArea&, Clipboard&)>& convert);
+    // Converts with a kind the person made, named name, as its menu item does.
+    void RunMadeKind(const Shape& shape, std::u16string_view name);
+    // The shape of the made kind named name as the settings hold it now; nothing, with fault
+    // saying why, when it is gone or its rules are broken.
+    std::optional<Shape> MadeShape(std::u16string_view name, status::Status& fault);
+    // Hands the names of the kinds the person made to the window's menu.
+    void ShowMadeKinds();
     // Whether rows sent before are left off the clipboard (the settings' switch).
     bool SkipSent() const;
     // The rate the person types where one may stand in (the page), pre-filled with the last
@@ -90,8 +112,14 @@ private:
     void EndCommand(const status::Status& message);
 
     Shell shell_;
-    // While 自動判別 runs a kind's command: that kind's caption, for its status line.
+    // While 自動判別 runs a kind's command: that kind's caption, for its status line, and what
+    // its line adds about the made kinds it could not use.
     std::u16string_view chosenKind_;
+    std::u16string autoNote_;
+    // The made kinds' names as the window's menu shows them, and those whose broken rules the
+    // status line has told of (自動判別 tells each once).
+    std::vector<std::u16string> madeKinds_;
+    std::vector<std::u16string> faultsTold_;
     RESTClient RESTClient1;
     RESTResponse RESTResponse1;
     RESTRequest RESTRequest1{RESTClient1, RESTResponse1};

@@ -36,17 +36,16 @@ struct HistoryCache {
 };
 
 // The clipboard a converter writes, standing in front of the system's. The rows that go out
-// are held against the history of rows sent as kind in the file historyFile (none when it is
-// empty): counted, left out when skipSent is set, and remembered once they are on the
-// clipboard. The history never keeps a conversion from going out: a file that cannot be read
-// or written is only told of. The file is written in the background while the command shows
-// its rows; Facts waits for it.
-// A write the system refuses outright (EClipboardRefused: a browser page without the
+// are held against the history of rows sent as kind (its id) in the file historyFile (none when it
+// is empty): counted, left out when skipSent is set, and remembered once they are on the clipboard.
+// The history never keeps a conversion from going out: a file that cannot be read or written is
+// only told of. The file is written in the background while the command shows its rows; Facts waits
+// for it. A write the system refuses outright (EClipboardRefused: a browser page without the
 // permission) is kept as a fact instead of an error, so the command can leave the rows for the
 // person to copy; the clipboard's other errors go on to the caller.
 class RowsDelivery : public Clipboard {
 public:
-    RowsDelivery(SystemClipboard& system, StatementKind kind, bool skipSent,
+    RowsDelivery(SystemClipboard& system, std::string_view kind, bool skipSent,
                  std::u16string_view historyFile, HistoryCache& cache)
         : system_(system), kind_(kind), skipSent_(skipSent), historyFile_(historyFile),
           cache_(cache) {}
@@ -66,7 +65,7 @@ public:
 
 private:
     SystemClipboard& system_;
-    StatementKind kind_;
+    std::string kind_;
     bool skipSent_;
     std::u16string historyFile_;
     HistoryCache& cache_;

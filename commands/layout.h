@@ -146,6 +146,13 @@ enum class Shells { Every, WithoutFiles };
 enum class Shortcut { None, CtrlEnter };
 inline constexpr std::u16string_view CtrlEnterText = u"Ctrl+Enter";
 
+// What an entry of the menu table stands for: one item, or the place where the kinds the
+// person made go, one item each (Commands::MadeKindClick with its place in the list the window
+// was given, WindowSeam::ShowMadeKinds), their control names MadeKindItemName and a number
+// from 1.
+enum class Items { One, MadeKinds };
+inline constexpr std::string_view MadeKindItemName = "actionMadeKind";
+
 struct MenuItem {
     std::u16string_view menu;  // the menu bar entry it is under
     std::string_view menuName; // that menu's control name
@@ -154,6 +161,7 @@ struct MenuItem {
     Handler handler;
     Shells shells = Shells::Every;
     Shortcut shortcut = Shortcut::None;
+    Items items = Items::One;
 };
 
 inline constexpr std::u16string_view FormatsMenu = u"その他の書式";
@@ -161,11 +169,19 @@ inline constexpr std::u16string_view SettingsMenu = u"設定";
 inline constexpr std::u16string_view HelpMenu = u"ヘルプ";
 
 // The menu bar, in order; consecutive items under the same menu make one menu.
-inline constexpr std::array<MenuItem, 12> Menu{{
+inline constexpr std::array<MenuItem, 15> Menu{{
     {FormatsMenu, "menuFormats", caption::AutoDetect, "actionAutoDetect", &Commands::Button15Click,
      Shells::Every, Shortcut::CtrlEnter},
     {FormatsMenu, "menuFormats", caption::View, "actionViewCard", &Commands::Button11Click},
     {FormatsMenu, "menuFormats", caption::Coop, "actionCoop", &Commands::Button5Click},
+    {FormatsMenu,
+     "menuFormats",
+     {},
+     "madeKinds",
+     nullptr,
+     Shells::Every,
+     Shortcut::None,
+     Items::MadeKinds},
     {SettingsMenu, "menuSettings", caption::SheetUrl, "actionSheetUrl", &Commands::Button8Click},
     {SettingsMenu, "menuSettings", caption::ApiKey, "actionApiKey", &Commands::Button9Click},
     {SettingsMenu, "menuSettings", caption::ViewSetting, "actionViewSettings",
@@ -175,6 +191,10 @@ inline constexpr std::array<MenuItem, 12> Menu{{
     {SettingsMenu, "menuSettings", caption::SkipSent, "actionSkipSent", &Commands::Button16Click},
     {SettingsMenu, "menuSettings", caption::ClearHistory, "actionClearHistory",
      &Commands::Button17Click},
+    {SettingsMenu, "menuSettings", caption::MakeFormat, "actionMakeFormat",
+     &Commands::Button18Click},
+    {SettingsMenu, "menuSettings", caption::RemoveFormat, "actionRemoveFormat",
+     &Commands::Button19Click},
     {SettingsMenu, "menuSettings", caption::ExportSettings, "actionExportSettings",
      &Commands::Button13Click, Shells::WithoutFiles},
     {SettingsMenu, "menuSettings", caption::ImportSettings, "actionImportSettings",

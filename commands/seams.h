@@ -81,6 +81,9 @@ public:
     virtual void ShowStatus(std::u16string_view message) = 0;
     // Gives the keyboard focus to the text area.
     virtual void FocusTextArea() = 0;
+    // Makes the items of the kinds the person made, named names in this order, where the
+    // layout's menu puts them (layout::Items::MadeKinds), in place of those it showed before.
+    virtual void ShowMadeKinds(const std::vector<std::u16string>& names) = 0;
     // From BeginWait to EndWait a blocking request runs on the one thread: the window shows
     // it is busy and takes no input. Clicks and keys given meanwhile are dropped at EndWait,
     // never run afterwards.

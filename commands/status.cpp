@@ -119,6 +119,49 @@ Status Pasted(std::u16string_view command, int lines) {
     return {command, number(lines) + u" 行を貼り付けました"};
 }
 
+Status Made(std::u16string_view command, std::u16string_view name, const Status& converted) {
+    return {command, u"「" + std::u16string(name) + u"」を作り、" + converted.what};
+}
+
+Status NoExample(std::u16string_view command) {
+    return {command, u"選んだ行に日付と金額が見つかりません"};
+}
+
+Status ExampleTooLarge(std::u16string_view command, int lines, int fields) {
+    return {command, u"選べるのは 1 件の明細です (" + number(lines) + u" 行、1 行に " +
+                         number(fields) + u" 項目まで)"};
+}
+
+Status TooManyKinds(std::u16string_view command, std::size_t limit) {
+    return {command, u"作れる書式は " + number(static_cast<int>(limit)) +
+                         u" までです。使わない書式を削除して下さい"};
+}
+
+Status KindGone(std::u16string_view name) {
+    return {name, u"この書式は設定にありません"};
+}
+
+Status BrokenKind(std::u16string_view name, std::u16string_view fault) {
+    return {name, u"書式の設定に誤りがあるため変換できません (" + std::u16string(fault) + u")"};
+}
+
+std::u16string UnusedKindNote(std::u16string_view name, std::u16string_view fault) {
+    return u" (書式「" + std::u16string(name) + u"」は設定に誤りがあるため使いませんでした: " +
+           std::u16string(fault) + u")";
+}
+
+Status NoKinds(std::u16string_view command) {
+    return {command, u"作った書式はありません"};
+}
+
+Status NoSuchKind(std::u16string_view command, std::u16string_view name) {
+    return {command, u"「" + std::u16string(name) + u"」という書式はありません"};
+}
+
+Status KindRemoved(std::u16string_view command, std::u16string_view name) {
+    return {command, u"「" + std::u16string(name) + u"」を削除しました"};
+}
+
 Status NothingToPaste(std::u16string_view command) {
     return {command, u"クリップボードにテキストがありません"};
 }

@@ -75,6 +75,28 @@ Status Exported(std::u16string_view name);
 Status NothingToExport(std::u16string_view command);
 Status Imported(std::u16string_view name);
 
+// A kind made from an example (書式を作る) and run at once: "「<name>」を作り、" and what its
+// conversion's line says.
+Status Made(std::u16string_view command, std::u16string_view name, const Status& converted);
+// "選んだ行に日付と金額が見つかりません": the example gives no shape.
+Status NoExample(std::u16string_view command);
+// "選べるのは 1 件の明細です (<lines> 行、1 行に <fields> 項目まで)".
+Status ExampleTooLarge(std::u16string_view command, int lines, int fields);
+// "作れる書式は <limit> までです。使わない書式を削除して下さい".
+Status TooManyKinds(std::u16string_view command, std::size_t limit);
+// A made kind that cannot convert: "この書式は設定にありません", or with rules that make no
+// shape "書式の設定に誤りがあるため変換できません (<fault>)".
+Status KindGone(std::u16string_view name);
+Status BrokenKind(std::u16string_view name, std::u16string_view fault);
+// What 自動判別's line adds, once, of a made kind it could not use:
+// " (書式「<name>」は設定に誤りがあるため使いませんでした: <fault>)".
+std::u16string UnusedKindNote(std::u16string_view name, std::u16string_view fault);
+// 書式を削除: "作った書式はありません", "「<name>」という書式はありません", "「<name>」を削除しま
+// した".
+Status NoKinds(std::u16string_view command);
+Status NoSuchKind(std::u16string_view command, std::u16string_view name);
+Status KindRemoved(std::u16string_view command, std::u16string_view name);
+
 // "<lines> 行を貼り付けました", or with no text on the clipboard "クリップボードにテキストが
 // ありません".
 Status Pasted(std::u16string_view command, int lines);

@@ -50,10 +50,29 @@ Unit AmountUnit(std::u16string_view line, std::u16string_view decimalSeparator) 
 
 } // namespace
 
-std::vector<KindFit> RecogniseStatement(const TextArea& memo,
-                                        std::u16string_view decimalSeparator) {
+std::vector<KindFit> RecogniseStatement(const TextArea& memo, std::u16string_view decimalSeparator,
+                                        const std::vector<const Shape*>& made) {
     const int n = memo.Count();
+    std::vector<KindFit> fits;
     std::vector<Claim> claims(static_cast<std::size_t>(n), Claim::None);
+    // The lines the kinds the person made took.
+    std::vector<bool> taken(made.empty() ? 0 : static_cast<std::size_t>(n), false);
+    const auto madeTook = [&](int i) {
+        return !taken.empty() && taken[static_cast<std::size_t>(i)];
+    };
+    if (!made.empty()) {
+        StatementLines lines(memo);
+        for (std::size_t k = 0; k < made.size(); ++k) {
+            const int entries = static_cast<int>(FindEntries(*made[k], lines, &taken).size() /
+                                                 made[k]->lines.size());
+            if (entries > 0)
+                fits.push_back(KindFit{StatementKind::Rakuten, entries, static_cast<int>(k)});
+        }
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            if (taken[i])
+                claims[i] = Claim::Specific;
+        }
+    }
     const auto claim = [&](int from, int to, Claim who) {
         for (int i = std::max(from, 0); i < std::min(to, n); ++i)
             claims[static_cast<std::size_t>(i)] = who;
@@ -72,7 +91,7 @@ std::vector<KindFit> RecogniseStatement(const TextArea& memo,
         const std::u16string& line = memo.Line(i);
         rewritten = rewritten ? BeginsWith(RewriteRakutenDataLine(line), kRakutenMarker)
                               : BeginsWith(line, kRakutenMarker);
-        if (!rewritten || i == 0)
+        if (!rewritten || i == 0 || madeTook(i) || madeTook(i - 1))
             continue;
         ++rakuten;
         claim(i - 1, i + 3, Claim::Specific);
@@ -107,7 +126,6 @@ std::vector<KindFit> RecogniseStatement(const TextArea& memo,
             ++coop;
     }
 
-    std::vector<KindFit> fits;
     for (const KindFit fit :
          {KindFit{StatementKind::Rakuten, rakuten}, KindFit{StatementKind::Foreign, foreign},
           KindFit{StatementKind::Domestic, domestic}, KindFit{StatementKind::View, view},

@@ -15,7 +15,7 @@ using namespace kasorel::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes in(data, size);
-    const StatementKind kind = AllStatementKinds[in.Byte() % AllStatementKinds.size()];
+    const std::string_view kind = KindId(AllStatementKinds[in.Byte() % AllStatementKinds.size()]);
     const LocalDate today{2000 + in.Byte() % 40, 1 + in.Byte() % 12, 1 + in.Byte() % 31};
     const std::size_t limit = in.Byte();
     const std::string bytes = in.Raw();

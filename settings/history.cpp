@@ -391,12 +391,11 @@ std::string_view SentHistory::keep(std::string_view bytes) {
     return {at, bytes.size()};
 }
 
-std::vector<bool> SentHistory::SentBefore(StatementKind kind,
+std::vector<bool> SentHistory::SentBefore(std::string_view id,
                                           const std::vector<std::u16string_view>& rows) const {
     std::vector<bool> sent(rows.size(), false);
     if (entries_.empty())
         return sent;
-    const std::string_view id = KindId(kind);
     const EncodedRows encoded(id, rows);
     // How many occurrences of each stored row this call has matched so far.
     std::vector<std::uint32_t> matched(entries_.size(), 0);
@@ -413,13 +412,12 @@ std::vector<bool> SentHistory::SentBefore(StatementKind kind,
     return sent;
 }
 
-void SentHistory::Record(StatementKind kind, const std::vector<std::u16string_view>& rows,
+void SentHistory::Record(std::string_view id, const std::vector<std::u16string_view>& rows,
                          LocalDate sentOn) {
     // Any day the file can hold, so what is recorded always reads back.
     const std::int32_t day =
         dayNumber(std::clamp(sentOn.year, 1, 9999), std::clamp(sentOn.month, 1, 12),
                   std::clamp(sentOn.day, 1, 31));
-    const std::string_view id = KindId(kind);
     const EncodedRows encoded(id, rows);
     reserve(entries_.size() + rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -440,8 +438,7 @@ void SentHistory::Record(StatementKind kind, const std::vector<std::u16string_vi
     }
 }
 
-std::uint32_t SentHistory::Count(StatementKind kind, std::u16string_view row) const {
-    const std::string_view id = KindId(kind);
+std::uint32_t SentHistory::Count(std::string_view id, std::u16string_view row) const {
     const EncodedRows encoded(id, {row});
     const std::uint32_t n = find(id, encoded.Row(0), encoded.Hash(0));
     return n == kNone ? 0 : entries_[n].count;

@@ -59,17 +59,21 @@ public:
     SentHistory(const SentHistory&) = delete;
     SentHistory& operator=(const SentHistory&) = delete;
 
+    // Kinds are named by their ids: KindId for the built-in ones, MadeKindId for the kinds the
+    // person made; an id is 1 to 32 of a-z, 0-9, "_" and "-".
+
     // For rows in order: true where the row was sent before as kind. A row stored n times
     // marks its first n occurrences; the rest are new.
-    std::vector<bool> SentBefore(StatementKind kind,
+    std::vector<bool> SentBefore(std::string_view kind,
                                  const std::vector<std::u16string_view>& rows) const;
 
     // Records each of rows as sent once more as kind, on day sentOn. A row holding a CR or LF,
     // which no converter makes and no line of the file can hold, is not recorded.
-    void Record(StatementKind kind, const std::vector<std::u16string_view>& rows, LocalDate sentOn);
+    void Record(std::string_view kind, const std::vector<std::u16string_view>& rows,
+                LocalDate sentOn);
 
     // How many times row was sent as kind (0: never).
-    std::uint32_t Count(StatementKind kind, std::u16string_view row) const;
+    std::uint32_t Count(std::string_view kind, std::u16string_view row) const;
 
     // Forgets every row. A history that may not replace its file still may not.
     void Clear();

@@ -130,6 +130,7 @@ public:
     std::vector<kasorel::Rect> ScreenRects() override { return screens; }
     void ShowStatus(std::u16string_view message) override { status = message; }
     void FocusTextArea() override { ++focused; }
+    void ShowMadeKinds(const std::vector<std::u16string>& names) override { madeKinds = names; }
     void BeginWait() override {
         EXPECT_FALSE(waiting) << "waits do not nest";
         waiting = true;
@@ -148,6 +149,7 @@ public:
     kasorel::Size primary{1920, 1080};
     std::vector<kasorel::Rect> screens{{0, 0, 1920, 1080}};
     std::u16string status;
+    std::vector<std::u16string> madeKinds; // the items of the made kinds the menu shows
     int moves = 0;
     int focused = 0;
     int waits = 0;

@@ -169,9 +169,11 @@ TEST_F(StatusCommands, EveryControlsCommandGivesTheKeyboardBack) {
     std::vector<layout::Handler> handlers;
     for (const layout::Button& button : layout::Buttons)
         handlers.push_back(button.handler);
-    for (const layout::MenuItem& item : layout::Menu)
-        handlers.push_back(item.handler);
-    ASSERT_EQ(handlers.size(), 18u);
+    for (const layout::MenuItem& item : layout::Menu) {
+        if (item.handler)
+            handlers.push_back(item.handler);
+    }
+    ASSERT_EQ(handlers.size(), 20u);
     for (const bool failing : {false, true}) {
         SCOPED_TRACE(failing ? "failing" : "working");
         for (std::size_t i = 0; i < handlers.size(); ++i) {

@@ -55,11 +55,13 @@ TEST(SentHistory, AStoredCountMarksThatManyOccurrencesAndRecordingAddsEach) {
     };
     for (const auto& c : cases) {
         SentHistory history = Parse(kHead + c.stored);
-        EXPECT_EQ(Flags(history.SentBefore(StatementKind::Rakuten, c.rows)), c.flags) << c.stored;
-        history.Record(StatementKind::Rakuten, c.rows, kToday);
-        EXPECT_EQ(Flags(history.SentBefore(StatementKind::Rakuten, c.rows)),
+        EXPECT_EQ(Flags(history.SentBefore(KindId(StatementKind::Rakuten), c.rows)), c.flags)
+            << c.stored;
+        history.Record(KindId(StatementKind::Rakuten), c.rows, kToday);
+        EXPECT_EQ(Flags(history.SentBefore(KindId(StatementKind::Rakuten), c.rows)),
                   std::string(c.rows.size(), 'x'));
-        EXPECT_EQ(history.Count(StatementKind::Rakuten, c.rows[0]), c.countAfter) << c.stored;
+        EXPECT_EQ(history.Count(KindId(StatementKind::Rakuten), c.rows[0]), c.countAfter)
+            << c.stored;
     }
     EXPECT_EQ(SplitRows(u"a\tb\r\n\r\nc\r\n"),
               (std::vector<std::u16string_view>{u"a\tb", u"", u"c"}));
@@ -127,13 +129,13 @@ TEST(HistoryFile, AFaultGivesAUsableHistoryAndOnlyAReadableCurrentFileIsReplaced
         LoadedHistory loaded = ReadHistoryFile(path);
         EXPECT_EQ(loaded.problem, c.problem) << c.name;
         EXPECT_EQ(loaded.history.Size(), c.rows) << c.name;
-        EXPECT_EQ(loaded.history.Count(StatementKind::Rakuten, u"A"), c.countA) << c.name;
-        loaded.history.Record(StatementKind::Rakuten, {u"A"}, kToday);
+        EXPECT_EQ(loaded.history.Count(KindId(StatementKind::Rakuten), u"A"), c.countA) << c.name;
+        loaded.history.Record(KindId(StatementKind::Rakuten), {u"A"}, kToday);
         const bool replaces =
             c.problem != HistoryProblem::Newer && c.problem != HistoryProblem::Unreadable;
         EXPECT_EQ(WriteHistoryFile(path, loaded.history, kToday), replaces) << c.name;
         if (replaces) {
-            EXPECT_EQ(ReadHistoryFile(path).history.Count(StatementKind::Rakuten, u"A"),
+            EXPECT_EQ(ReadHistoryFile(path).history.Count(KindId(StatementKind::Rakuten), u"A"),
                       c.countA + 1)
                 << c.name;
         } else if (c.bytes != "<folder>") {
@@ -153,7 +155,7 @@ TEST(HistoryFile, AFailedWriteLeavesTheOldFile) {
     const std::u16string path = dir.File("kasorel.history");
     ASSERT_TRUE(WriteFileBytes(path, kHead));
     SentHistory history;
-    history.Record(StatementKind::Coop, {std::u16string(5000, u'x')}, kToday);
+    history.Record(KindId(StatementKind::Coop), {std::u16string(5000, u'x')}, kToday);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);

@@ -44,6 +44,15 @@ EM_JS(void, kasorel_js_menu_item, (int handler, const char* menu, const char* me
     Kasorel.menuItem(handler, UTF8ToString(menu), UTF8ToString(menuName), UTF8ToString(caption),
                      UTF8ToString(name), UTF8ToString(shortcut));
 });
+EM_JS(void, kasorel_js_made_anchor, (const char* menu, const char* menuName, const char* name), {
+    Kasorel.madeKindsAnchor(UTF8ToString(menu), UTF8ToString(menuName), UTF8ToString(name));
+});
+EM_JS(void, kasorel_js_made_kinds, (const char* anchor, int firstHandler, const char* itemName,
+                                    const char* names), {
+    const list = UTF8ToString(names);
+    Kasorel.madeKinds(UTF8ToString(anchor), firstHandler, UTF8ToString(itemName),
+                      list === "" ? [] : list.split("\n"));
+});
 EM_JS(char16_t*, kasorel_js_memo_value, (), {
     return Kasorel.toWasm(Kasorel.memoValue());
 });
@@ -212,6 +221,12 @@ void TForm1::CreateControls() {
         handlers_.push_back(button.handler);
     }
     for (const layout::MenuItem& item : layout::Menu) {
+        if (item.items == layout::Items::MadeKinds) {
+            madeAnchor_ = item.name;
+            kasorel_js_made_anchor(utf8(item.menu).c_str(), std::string(item.menuName).c_str(),
+                                   std::string(item.name).c_str());
+            continue;
+        }
         const std::u16string_view shortcut =
             item.shortcut == layout::Shortcut::CtrlEnter ? layout::CtrlEnterText : u"";
         kasorel_js_menu_item(static_cast<int>(handlers_.size()), utf8(item.menu).c_str(),
@@ -222,8 +237,22 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::Run(int handler) {
-    if (handler >= 0 && static_cast<std::size_t>(handler) < handlers_.size())
+    if (handler >= kFirstMadeKind)
+        commands_.MadeKindClick(static_cast<std::size_t>(handler - kFirstMadeKind));
+    else if (handler >= 0 && static_cast<std::size_t>(handler) < handlers_.size())
         (commands_.*handlers_[static_cast<std::size_t>(handler)])();
+}
+
+void TForm1::ShowMadeKinds(const std::vector<std::u16string>& names) {
+    // Names hold no line break: a kind's name is one line of the settings file.
+    std::u16string list;
+    for (const std::u16string& name : names) {
+        if (!list.empty())
+            list += u'\n';
+        list += name;
+    }
+    kasorel_js_made_kinds(std::string(madeAnchor_).c_str(), kFirstMadeKind,
+                          std::string(layout::MadeKindItemName).c_str(), utf8(list).c_str());
 }
 
 TextArea TForm1::Load() {

@@ -52,6 +52,7 @@ private:
     std::vector<Rect> ScreenRects() override;
     void ShowStatus(std::u16string_view message) override;
     void FocusTextArea() override;
+    void ShowMadeKinds(const std::vector<std::u16string>& names) override;
     void BeginWait() override;
     void EndWait() override;
     // FileTransfer
@@ -59,6 +60,9 @@ private:
     std::optional<PickedFile> Pick() override;
 
     std::vector<layout::Handler> handlers_;
+    // The made kinds' items run MadeKindClick with their handler number less this.
+    static constexpr int kFirstMadeKind = 1000;
+    std::string_view madeAnchor_;
     Commands commands_;
 };
 

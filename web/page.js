@@ -83,7 +83,7 @@ var Kasorel = (function () {
 
   // The menu bar, as a desktop's: a tab stop of its own, arrows between the menus and their
   // items, Escape back out.
-  page.menuItem = function (handler, menuCaption, menuName, caption, name, shortcut) {
+  function menuOf(menuCaption, menuName) {
     const bar = byId("MainMenu1");
     let menu = byId(menuName);
     if (!menu) {
@@ -104,7 +104,11 @@ var Kasorel = (function () {
       });
       top.addEventListener("keydown", (event) => topKey(event, top));
     }
-    const entry = make("li", {}, menu);
+    return menu;
+  }
+  function itemIn(menu, before, handler, caption, name) {
+    const entry = make("li", {});
+    menu.insertBefore(entry, before);
     entry.setAttribute("role", "none");
     const item = make("button", { type: "button", id: name, textContent: caption, tabIndex: -1 }, entry);
     item.setAttribute("role", "menuitem");
@@ -112,6 +116,11 @@ var Kasorel = (function () {
       closeMenus(null);
       page.run(handler);
     });
+    item.addEventListener("keydown", (event) => itemKey(event, item));
+    return item;
+  }
+  page.menuItem = function (handler, menuCaption, menuName, caption, name, shortcut) {
+    const item = itemIn(menuOf(menuCaption, menuName), null, handler, caption, name);
     if (shortcut === "Ctrl+Enter") {
       make("span", { className: "shortcut", textContent: shortcut }, item).setAttribute("aria-hidden", "true");
       item.setAttribute("aria-label", caption);
@@ -126,11 +135,24 @@ var Kasorel = (function () {
         }
       });
     }
-    item.addEventListener("keydown", (event) => itemKey(event, item));
+  };
+  // The place of the kinds the person made: their items go before an entry nobody sees, in
+  // place of those there before.
+  page.madeKindsAnchor = function (menuCaption, menuName, name) {
+    const anchor = make("li", { id: name, hidden: true }, menuOf(menuCaption, menuName));
+    anchor.setAttribute("role", "none");
+  };
+  page.madeKinds = function (anchorName, firstHandler, itemName, names) {
+    const anchor = byId(anchorName);
+    for (const old of anchor.parentElement.querySelectorAll("li.made")) old.remove();
+    names.forEach((caption, i) => {
+      itemIn(anchor.parentElement, anchor, firstHandler + i, caption, itemName + (i + 1))
+        .parentElement.classList.add("made");
+    });
   };
 
   const tops = () => Array.from(document.querySelectorAll("#MainMenu1 > li > button"));
-  const itemsOf = (top) => Array.from(top.nextElementSibling.querySelectorAll("button"));
+  const itemsOf = (top) => Array.from(top.nextElementSibling.querySelectorAll("li:not([hidden]) > button"));
   const openTop = () => tops().find((top) => top.getAttribute("aria-expanded") === "true");
   function closeMenus(focusTop) {
     for (const top of tops()) {

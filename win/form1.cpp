@@ -16,6 +16,7 @@ constexpr int kMemoId = 10;
 constexpr int kStatusId = 11;
 constexpr int kFirstButtonId = 100;
 constexpr int kFirstMenuId = 200;
+constexpr int kFirstMadeKindId = 300;
 
 // Input the user may give while a blocking request runs.
 constexpr UINT kNonClientMouseFirst = WM_NCMOUSEMOVE;
@@ -123,6 +124,11 @@ void TForm1::CreateMenuBar() {
             current = item.menu;
             AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
                         ToWide(item.menu).c_str());
+        }
+        if (item.items == layout::Items::MadeKinds) {
+            madePopup_ = popup;
+            madePosition_ = GetMenuItemCount(popup);
+            continue;
         }
         std::u16string text(item.caption);
         if (item.shortcut == layout::Shortcut::CtrlEnter) {
@@ -330,6 +336,8 @@ void TForm1::OnCommand(int id, int code, HWND control) {
         }
         return;
     }
+    if (code == 0 && id >= kFirstMadeKindId && id < kFirstMadeKindId + madeCount_)
+        return commands_.MadeKindClick(static_cast<std::size_t>(id - kFirstMadeKindId));
     // 0 from the menu, 1 from a shortcut.
     const int item = id - kFirstMenuId;
     if ((code == 0 || code == 1) && item >= 0 && item < static_cast<int>(layout::Menu.size()))
@@ -367,6 +375,23 @@ void TForm1::ShowStatus(std::u16string_view message) {
 void TForm1::FocusTextArea() {
     lastFocus_ = memo_->Handle();
     SetFocus(lastFocus_);
+}
+
+void TForm1::ShowMadeKinds(const std::vector<std::u16string>& names) {
+    for (int k = 0; k < madeCount_; ++k)
+        DeleteMenu(madePopup_, static_cast<UINT>(kFirstMadeKindId + k), MF_BYCOMMAND);
+    madeCount_ = 0;
+    for (const std::u16string& name : names) {
+        // A name is the item's text as it is: no letter of it marks a key.
+        std::u16string text;
+        for (const char16_t c : name)
+            text += c == u'&' ? std::u16string(u"&&") : std::u16string(1, c);
+        InsertMenuW(madePopup_, static_cast<UINT>(madePosition_ + madeCount_),
+                    MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(kFirstMadeKindId + madeCount_),
+                    ToWide(text).c_str());
+        ++madeCount_;
+    }
+    DrawMenuBar(hwnd_);
 }
 
 void TForm1::BeginWait() {

@@ -90,6 +90,7 @@ private:
     std::vector<Rect> ScreenRects() override;
     void ShowStatus(std::u16string_view message) override;
     void FocusTextArea() override;
+    void ShowMadeKinds(const std::vector<std::u16string>& names) override;
     void BeginWait() override;
     void EndWait() override;
 
@@ -97,6 +98,10 @@ private:
     HWND status_ = nullptr;
     HMENU menu_ = nullptr;
     HACCEL accelerators_ = nullptr;
+    // Where the made kinds' items go, and how many it holds.
+    HMENU madePopup_ = nullptr;
+    int madePosition_ = 0;
+    int madeCount_ = 0;
     Dpi dpi_;
     Font windowFont_;
     std::unique_ptr<Memo> memo_;
