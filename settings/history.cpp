@@ -420,6 +420,8 @@ void SentHistory::Record(std::string_view id, const std::vector<std::u16string_v
                   std::clamp(sentOn.day, 1, 31));
     const EncodedRows encoded(id, rows);
     reserve(entries_.size() + rows.size());
+    // The caller's id may not outlive this call; the entries keep a copy of their own.
+    std::string_view kept;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i + kAhead < rows.size())
             prefetch(encoded.Hash(i + kAhead));
@@ -430,7 +432,9 @@ void SentHistory::Record(std::string_view id, const std::vector<std::u16string_v
         std::size_t slot = 0;
         const std::uint32_t n = find(id, row, hash, slot);
         if (n == kNone) {
-            add(slot, id, keep(row), hash, 1, day);
+            if (kept.empty())
+                kept = keep(id);
+            add(slot, kept, keep(row), hash, 1, day);
         } else {
             entries_[n].count = saturatingAdd(entries_[n].count, 1);
             entries_[n].lastSent = day;
