@@ -12,16 +12,25 @@ constexpr std::size_t kLabelLimit = 20;
 constexpr int kBareDigitLimit = 7;
 constexpr int kDigitLimit = 15;
 
-// The line from begin to end, read with full-width forms narrowed.
+// A line with its full-width forms narrowed, and a 0 after it.
+std::u16string narrowed(std::u16string_view line) {
+    std::u16string text(line.size() + 1, u'\0');
+    for (std::size_t i = 0; i < line.size(); ++i)
+        text[i] = NarrowForm(line[i]);
+    return text;
+}
+
+// The text from begin to end of a narrowed line, where a 0 stands at end: every reading walks
+// forward from a character it has seen, so it stops at the 0, and no read needs a bound.
 class Span {
 public:
-    Span(std::u16string_view line, std::size_t begin, std::size_t end)
-        : line_(line), begin_(begin), end_(end) {}
+    Span(const char16_t* text, std::size_t begin, std::size_t end)
+        : text_(text), begin_(begin), end_(end) {}
     std::size_t begin() const { return begin_; }
     std::size_t end() const { return end_; }
-    char16_t at(std::size_t i) const { return i < end_ ? NarrowForm(line_[i]) : u'\0'; }
-    bool digit(std::size_t i) const { return at(i) >= u'0' && at(i) <= u'9'; }
-    bool blank(std::size_t i) const { return i < end_ && IsBlank(line_[i]); }
+    char16_t at(std::size_t i) const { return text_[i]; }
+    bool digit(std::size_t i) const { return text_[i] >= u'0' && text_[i] <= u'9'; }
+    bool blank(std::size_t i) const { return IsBlank(text_[i]); }
     // Reads between least and most digits at i, not followed by another digit.
     bool number(std::size_t& i, int least, int most, int& value) const {
         std::size_t k = i;
@@ -40,7 +49,7 @@ public:
     }
 
 private:
-    std::u16string_view line_;
+    const char16_t* text_;
     std::size_t begin_;
     std::size_t end_;
 };
@@ -235,11 +244,12 @@ bool readDate(const Span& s, std::size_t& i, Day& d) {
     std::size_t k = i;
     if (!readBareDate(s, k, d) || !d.valid())
         return false;
-    for (auto* suffix : {readWeekday, readTime}) {
-        std::size_t at = s.skipBlanks(k);
-        if (suffix(s, at))
-            k = at;
-    }
+    std::size_t at = s.skipBlanks(k);
+    if (readWeekday(s, at))
+        k = at;
+    at = s.skipBlanks(k);
+    if (readTime(s, at))
+        k = at;
     if (k != s.end() && !s.blank(k))
         return false;
     i = k;
@@ -300,7 +310,22 @@ bool readAmount(const Span& s, std::size_t from, std::size_t to, bool& marked, b
 // Whether [from, to) is nothing but a time or a weekday.
 bool isIncidental(const Span& s, std::size_t from, std::size_t to) {
     std::size_t k = from;
+    if (!s.digit(k) && s.at(k) != u'(')
+        return false;
     return (readTime(s, k) || readWeekday(s, k)) && k == to;
+}
+
+// What a cell's first character allows it to begin with: most cells are words, which are
+// then never read as dates or sums.
+bool mayBeginDate(const Span& s, std::size_t i) {
+    const char16_t c = s.at(i);
+    return s.digit(i) || c == u'令' || c == u'平' || c == u'R' || c == u'H';
+}
+
+bool mayBeginAmount(const Span& s, std::size_t i) {
+    const char16_t c = s.at(i);
+    return s.digit(i) || c == u'-' || c == u'\u2212' || c == u'▲' || c == u'△' || c == u'¥' ||
+           c == u'￥' || c == u'\\';
 }
 
 void addToken(std::vector<Token>& tokens, TokenKind kind, std::size_t begin, std::size_t end) {
@@ -321,8 +346,8 @@ void addText(std::vector<Token>& tokens, const Span& s, std::size_t begin, std::
     tokens.back().incidental = isIncidental(s, begin, end);
 }
 
-// The tokens of one cell [begin, end), trimmed.
-void tokeniseCell(std::u16string_view line, std::size_t begin, std::size_t end,
+// The tokens of one cell [begin, end) of a narrowed line, trimmed, a 0 at its end.
+void tokeniseCell(const char16_t* line, std::size_t begin, std::size_t end,
                   std::vector<Token>& tokens) {
     const Span s(line, begin, end);
     // A label: a few words without digits and blanks, then a colon ("ご利用先：").
@@ -340,7 +365,7 @@ void tokeniseCell(std::u16string_view line, std::size_t begin, std::size_t end,
     const Span cell(line, begin, end);
     Day d;
     std::size_t k = begin;
-    if (readDate(cell, k, d)) {
+    if (mayBeginDate(cell, k) && readDate(cell, k, d)) {
         addToken(tokens, TokenKind::Date, begin, k);
         tokens.back().year = static_cast<std::int16_t>(d.year);
         tokens.back().month = static_cast<std::int8_t>(d.month);
@@ -352,9 +377,9 @@ void tokeniseCell(std::u16string_view line, std::size_t begin, std::size_t end,
     bool marked = false;
     bool negative = false;
     std::size_t amountAt = end;
-    if (readAmount(cell, begin, end, marked, negative)) {
+    if (mayBeginAmount(cell, begin) && readAmount(cell, begin, end, marked, negative)) {
         amountAt = begin;
-    } else {
+    } else if (cell.digit(end - 1) || cell.at(end - 1) == u'円') {
         // At the end of a cell, after a blank, only a sum written as money counts: "ENEOS 1234"
         // is a shop, "合計 1,200円" a total. "1,200 円" has a blank of its own.
         int blanksSeen = 0;
@@ -379,6 +404,11 @@ void tokeniseCell(std::u16string_view line, std::size_t begin, std::size_t end,
 } // namespace
 
 void TokeniseLine(std::u16string_view line, std::vector<Token>& tokens) {
+    // Kept from line to line: a text is cut a line at a time.
+    thread_local std::u16string text;
+    text.assign(line.size() + 1, u'\0');
+    for (std::size_t i = 0; i < line.size(); ++i)
+        text[i] = NarrowForm(line[i]);
     std::size_t cell = 0;
     std::size_t i = 0;
     const auto close = [&](std::size_t end, std::size_t next) {
@@ -388,8 +418,12 @@ void TokeniseLine(std::u16string_view line, std::vector<Token>& tokens) {
         std::size_t e = end;
         while (e > b && IsBlank(line[e - 1]))
             --e;
-        if (b < e)
-            tokeniseCell(line, b, e, tokens);
+        if (b < e) {
+            const char16_t after = text[e];
+            text[e] = u'\0';
+            tokeniseCell(text.data(), b, e, tokens);
+            text[e] = after;
+        }
         cell = next;
     };
     while (i < line.size()) {
@@ -432,7 +466,8 @@ std::u16string AmountText(std::u16string_view line, const Token& amount) {
 }
 
 bool ReadHeadingMonth(std::u16string_view line, int& year, int& month) {
-    const Span s(line, 0, line.size());
+    const std::u16string text = narrowed(line);
+    const Span s(text.data(), 0, line.size());
     for (std::size_t at = line.find(u'年'); at != std::u16string_view::npos;
          at = line.find(u'年', at + 1)) {
         int y = 0;

@@ -56,7 +56,7 @@ std::vector<KindFit> RecogniseStatement(const TextArea& memo, std::u16string_vie
     std::vector<KindFit> fits;
     std::vector<Claim> claims(static_cast<std::size_t>(n), Claim::None);
     // The lines the kinds the person made took.
-    std::vector<bool> taken(made.empty() ? 0 : static_cast<std::size_t>(n), false);
+    std::vector<std::uint8_t> taken(made.empty() ? 0 : static_cast<std::size_t>(n), 0);
     const auto madeTook = [&](int i) {
         return !taken.empty() && taken[static_cast<std::size_t>(i)];
     };

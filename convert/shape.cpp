@@ -334,8 +334,33 @@ StatementLines::StatementLines(const TextArea& memo) : memo_(memo) {
     start_.assign(static_cast<std::size_t>(n), -1);
     count_.assign(static_cast<std::size_t>(n), 0);
     for (int i = 0; i < n; ++i) {
-        if (!IsBlankLine(memo.Line(i)))
+        const std::u16string& line = memo.Line(i);
+        std::uint8_t traits = 0;
+        bool blank = true;
+        for (const char16_t c : line) {
+            if (!blank && (traits & (HoldsDigit | HoldsDateMark)) == (HoldsDigit | HoldsDateMark))
+                break;
+            const char16_t narrow = NarrowForm(c);
+            const bool digit = narrow >= u'0' && narrow <= u'9';
+            if (blank && !IsBlank(c) && c != u'\t') {
+                blank = false;
+                if (digit)
+                    traits |= BeginsWithDigit;
+                else if (c == u'令' || c == u'平' || narrow == u'R' || narrow == u'H')
+                    traits |= BeginsWithEra;
+                else if (narrow == u'-' || c == u'\u2212' || c == u'▲' || c == u'△' || c == u'¥' ||
+                         c == u'￥' || narrow == u'\\')
+                    traits |= BeginsWithSign;
+            }
+            if (digit)
+                traits |= HoldsDigit;
+            else if (narrow == u'/' || narrow == u'-' || narrow == u'.' || c == u'年' || c == u'月')
+                traits |= HoldsDateMark;
+        }
+        if (!blank) {
             filled_.push_back(i);
+            traits_.push_back(traits);
+        }
     }
 }
 
@@ -353,21 +378,55 @@ StatementLines::Tokens StatementLines::TokensOf(int line) {
     return Tokens{pool_.data() + start_[i], count_[i]};
 }
 
-std::vector<int> FindEntries(const Shape& shape, StatementLines& lines, std::vector<bool>* taken) {
+std::vector<int> FindEntries(const Shape& shape, StatementLines& lines,
+                             std::vector<std::uint8_t>* taken) {
     std::vector<int> found;
     const std::vector<int>& filled = lines.Filled();
     const std::size_t height = shape.lines.size();
     if (height == 0)
         return found;
+    // What each line of an entry must show at a glance; most lines fail this and are never
+    // cut into tokens.
+    std::array<std::uint8_t, kShapeLineLimit> needs{};
+    std::array<bool, kShapeLineLimit> texts{};
+    for (std::size_t k = 0; k < height; ++k) {
+        for (const ShapeItem& item : shape.lines[k]) {
+            texts[k] = texts[k] || item.type == FieldType::Text;
+            if (item.type == FieldType::Date)
+                needs[k] |= StatementLines::HoldsDigit | StatementLines::HoldsDateMark;
+            else if (item.type == FieldType::Amount)
+                needs[k] |= StatementLines::HoldsDigit;
+        }
+    }
+    std::uint8_t begins = 0;
+    if (shape.lines[0].front().type == FieldType::Date)
+        begins = StatementLines::BeginsWithDigit | StatementLines::BeginsWithEra;
+    else if (shape.lines[0].front().type == FieldType::Amount)
+        begins = StatementLines::BeginsWithDigit | StatementLines::BeginsWithSign;
     std::array<Taken, kShapeItemLimit> scratch{};
-    for (std::size_t p = 0; p + height <= filled.size();) {
+    const std::size_t last = filled.size() < height ? 0 : filled.size() - height + 1;
+    for (std::size_t p = 0; p < last;) {
+        // Straight to the next line an entry may begin on.
+        while (p < last && ((begins != 0 && (lines.TraitsOfFilled(p) & begins) == 0) ||
+                            (lines.TraitsOfFilled(p) & needs[0]) != needs[0]))
+            ++p;
+        if (p == last)
+            break;
         bool fits = true;
+        for (std::size_t k = 1; k < height && fits; ++k)
+            fits = (lines.TraitsOfFilled(p + k) & needs[k]) == needs[k];
+        for (std::size_t k = 0; k < height && fits && taken; ++k)
+            fits = (*taken)[static_cast<std::size_t>(filled[p + k])] == 0;
+        if (fits && shape.lines[0].front().type == FieldType::Literal)
+            fits = mayBegin(shape.lines[0].front(), lines.Memo().Line(filled[p]));
         for (std::size_t k = 0; k < height && fits; ++k) {
             const int line = filled[p + k];
-            const std::u16string& text = lines.Memo().Line(line);
-            fits = !(taken && (*taken)[static_cast<std::size_t>(line)]) &&
-                   (k > 0 || mayBegin(shape.lines[0].front(), text)) &&
-                   matchLine(shape.lines[k], text, lines.TokensOf(line), scratch.data());
+            const StatementLines::Tokens tokens = lines.TokensOf(line);
+            // A line of fewer cells than items, or, where no text field takes several, of
+            // more, fits no matching.
+            fits = tokens.count >= shape.lines[k].size() &&
+                   (texts[k] || tokens.count == shape.lines[k].size()) &&
+                   matchLine(shape.lines[k], lines.Memo().Line(line), tokens, scratch.data());
         }
         if (!fits) {
             ++p;
@@ -376,7 +435,7 @@ std::vector<int> FindEntries(const Shape& shape, StatementLines& lines, std::vec
         for (std::size_t k = 0; k < height; ++k) {
             found.push_back(filled[p + k]);
             if (taken)
-                (*taken)[static_cast<std::size_t>(filled[p + k])] = true;
+                (*taken)[static_cast<std::size_t>(filled[p + k])] = 1;
         }
         p += height;
     }

@@ -99,10 +99,21 @@ public:
         const Token* end() const { return first + count; }
     };
     Tokens TokensOf(int line);
+    // What a glance at a line tells, before it is cut into tokens.
+    enum Trait : std::uint8_t {
+        BeginsWithDigit = 1, // its first character that is no blank, full-width forms narrowed
+        BeginsWithEra = 2,   // 令, 平, R or H
+        BeginsWithSign = 4,  // a refund sign or a yen sign
+        HoldsDigit = 8,      // anywhere
+        HoldsDateMark = 16,  // "/", "-", ".", "年" or "月" anywhere
+    };
+    // The traits of the n-th filled line.
+    std::uint8_t TraitsOfFilled(std::size_t n) const { return traits_[n]; }
 
 private:
     const TextArea& memo_;
     std::vector<int> filled_;
+    std::vector<std::uint8_t> traits_;
     std::vector<std::int32_t> start_;
     std::vector<std::uint16_t> count_;
     std::vector<Token> pool_;
@@ -114,7 +125,7 @@ private:
 // set fits no entry; the lines of each entry found are then set in taken (when given, of
 // Count() elements).
 std::vector<int> FindEntries(const Shape& shape, StatementLines& lines,
-                             std::vector<bool>* taken = nullptr);
+                             std::vector<std::uint8_t>* taken = nullptr);
 
 enum class LearnProblem {
     None,
