@@ -7,6 +7,8 @@
 #   - the text area's context menu is in Japanese;
 #   - a click on "国内配当" while "国外配当" waits for a slow rate service is not run;
 #   - 自動判別 from Ctrl+Enter: the rows, then the same rows flagged as sent, then left out;
+#   - a kind made from one entry of a statement of 10 000 lines, selected with the keyboard;
+#     started again, the kind is an item of その他の書式;
 #   - the help opens the guide that ships with the program, through the desktop's opener;
 #   - closed as a window manager closes it, the program ends with status 0.
 #   window_xvfb.sh <kasorel executable> <wm_delete_window helper> <artefact folder>
@@ -34,11 +36,14 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened"\n' "$work" >"$work/bin/xdg
 chmod +x "$work/bin/xdg-open"
 start_rates_proxy 3
 
-PATH="$work/bin:$PATH" HOME=$work XDG_RUNTIME_DIR=$work "$work/bin/kasorel" &
-pid=$!
-wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kasorel$' | head -n1) ||
-  fail "no window named Kasorel appeared"
-wait_atspi
+start() {
+  PATH="$work/bin:$PATH" HOME=$work XDG_RUNTIME_DIR=$work "$work/bin/kasorel" &
+  pid=$!
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kasorel$' | head -n1) ||
+    fail "no window named Kasorel appeared"
+  wait_atspi
+}
+start
 
 # Paste and convert: the rows reach the clipboard, the status line says how many.
 statement=$'明細\r\n2024/05/01\tショップA\t1,200 円\r\n支払方法\t一括\r\nx1\r\ny1\r\n2024/05/03\tショップB\t800 円\r\n支払方法\t一括\r\nx2\r\ny2'
@@ -132,6 +137,37 @@ for round in new sent skip; do
   wait_status "自動判別: 楽天カード として 2 ${said[$round]}"
   if [ $round = skip ]; then want=$(cat "$work/recent"); else want=$rows; fi
   wait_until "the clipboard" "$want" clipboard_rows
+done
+
+# A kind made from one entry: its rows go out, and the kind stays for the next start.
+{
+  printf 'PayPay カード\r\n%s年%s月のご利用' "$(date +%Y)" "$(date +%-m)"
+  for i in $(seq 3333); do printf '\r\n%s月1日(月)\r\nローソン %d号店\r\n1,200円' "$(date +%-m)" "$i"; done
+} >"$work/made"
+for i in $(seq 3333); do printf '%s/01\tローソン %d号店\t\t\t1,200\n' "$(date +%Y/%m)" "$i"; done >"$work/made-rows"
+for round in make menu; do
+  xclip -selection clipboard -t UTF8_STRING <"$work/made"
+  click_object text 明細テキスト
+  xdotool key ctrl+a
+  click_object "push button" 貼り付け
+  wait_status "貼り付け: 10001 行を貼り付けました"
+  if [ $round = make ]; then
+    xdotool key ctrl+Home Down Down shift+Down shift+Down shift+Down
+    pick_menu 設定 書式を作る
+    wait_until "the name box" yes box_named 書式を作る
+    xdotool key Return
+    wait_status "書式を作る: 「PayPay」を作り、3333 行をクリップボードにコピーしました"
+    wait_until "the clipboard" "$(cat "$work/made-rows")" clipboard_rows
+    "$closer" "$wid" || fail "could not send WM_DELETE_WINDOW"
+    process_ended "$pid" || fail "the window did not close"
+    expect_exit_zero
+    start
+  else
+    pick_menu その他の書式 PayPay
+    import -window root -crop 720x760+0+0 "$out/made_kind.png" || echo "window_xvfb: no screenshot" >&2
+    # The switch that leaves rows sent out is still on.
+    wait_status "PayPay: 3333 行はすべて送信済みのため、クリップボードはそのままです"
+  fi
 done
 
 # The help opens the guide that ships with the program.
