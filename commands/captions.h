@@ -28,11 +28,15 @@ inline constexpr std::u16string_view ExportSettings = u"設定を書き出す";
 inline constexpr std::u16string_view ImportSettings = u"設定を読み込む";
 inline constexpr std::u16string_view MakeFormat = u"書式を作る";
 inline constexpr std::u16string_view RemoveFormat = u"書式を削除";
+inline constexpr std::u16string_view LearnCategories = u"費目を覚える";
+inline constexpr std::u16string_view FillCategories = u"費目を埋める";
+inline constexpr std::u16string_view ClearCategories = u"覚えた費目を消去";
 
 // Every caption above: a kind the person makes takes none of them as its name.
 inline constexpr std::array All{
-    Paste,    Rakuten,      Domestic,       Foreign,        Sheet,       Probe,       View,
-    Coop,     SheetUrl,     ApiKey,         ViewSetting,    CoopSetting, Guide,       AutoDetect,
-    SkipSent, ClearHistory, ExportSettings, ImportSettings, MakeFormat,  RemoveFormat};
+    Paste,      Rakuten,      Domestic,        Foreign,        Sheet,          Probe,
+    View,       Coop,         SheetUrl,        ApiKey,         ViewSetting,    CoopSetting,
+    Guide,      AutoDetect,   SkipSent,        ClearHistory,   ExportSettings, ImportSettings,
+    MakeFormat, RemoveFormat, LearnCategories, FillCategories, ClearCategories};
 
 } // namespace kasorel::caption

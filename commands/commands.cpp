@@ -18,11 +18,12 @@
 #include "convert/view.h"
 #include "rates/query.h"
 #include "settings/formats.h"
-#include "settings/history.h"
 #include "settings/inifile.h"
 #include "settings/keys.h"
 #include "settings/location.h"
 #include "settings/paths.h"
+#include "state/categories.h"
+#include "state/history.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,28 +121,50 @@ bool Commands::SkipSent() const {
                           ini::SkipSentDefault);
 }
 
+const CategoryTable* Commands::Categories(CategoryProblem& problem) {
+    problem = CategoryProblem::None;
+    if (categoriesFile_.empty() ||
+        !ReadIniBoolean(FIniFileName, ini::CategoriesSection, ini::FillKey, ini::FillDefault))
+        return nullptr;
+    std::optional<FileStamp> stamp = StampOf(categoriesFile_);
+    if (!categories_.valid || categories_.path != categoriesFile_ || !stamp ||
+        stamp != categories_.stamp) {
+        LoadedCategories loaded = ReadCategoriesFile(categoriesFile_);
+        categories_ = {categoriesFile_, std::move(stamp), std::move(loaded.table), loaded.problem,
+                       true};
+    }
+    problem = categories_.problem;
+    return &categories_.table;
+}
+
 status::Status Commands::Convert(std::u16string_view caption, std::string_view kind,
-                                 const std::function<int(TextArea&, Clipboard&)>& convert) {
-    RowsDelivery delivery(shell_.clipboard, kind, SkipSent(), historyFile_, history_);
+                                 const std::function<int(TextArea&, Clipboard&)>& convert,
+                                 bool fills) {
+    CategoryProblem problem = CategoryProblem::None;
+    const CategoryTable* categories = nullptr;
+    if (fills && !Guarded([&] { categories = Categories(problem); }))
+        return status::Aborted(caption);
+    RowsDelivery delivery(shell_.clipboard, kind, SkipSent(), historyFile_, history_, categories);
     int rows = 0;
     const bool done = RunOnText([&](TextArea& m) {
         rows = convert(m, delivery);
+        ShowFilledRows(m, delivery.Filled());
         if (delivery.Refused())
-            SelectRows(m, delivery.Rows());
+            SelectRows(m, delivery.ShownRows());
     });
     if (!done)
         return status::Aborted(caption);
     if (delivery.Refused() && rows > 0)
         return status::CopyRefused(caption, rows);
     const SentFacts& sent = delivery.Facts();
-    const std::u16string note = NoteOf(sent);
+    const std::u16string note = NoteOf(sent) + status::FilledNote(sent.filled, problem);
     return sent.untouched ? status::AllSent(caption, rows, note)
                           : status::Copied(caption, rows - sent.leftOut, note);
 }
 
 void Commands::RunConverter(std::u16string_view caption, StatementKind kind,
-                            const std::function<int(TextArea&, Clipboard&)>& convert) {
-    EndCommand(Convert(caption, KindId(kind), convert));
+                            const std::function<int(TextArea&, Clipboard&)>& convert, bool fills) {
+    EndCommand(Convert(caption, KindId(kind), convert, fills));
 }
 
 void Commands::RunMadeKind(const Shape& shape, std::u16string_view name) {
@@ -190,6 +213,7 @@ void Commands::FormCreate() {
         FIniFileName =
             ChooseIniFileStem(ExecutablePath(), UserConfigFolder(), SettingsPerUserOnly());
         historyFile_ = HistoryFilePath();
+        categoriesFile_ = CategoriesFilePath();
         WindowSeam& window = shell_.window;
         window.MoveFrameTo(ReadIniPosition(FIniFileName, ini::ApSection, ini::MainFormPrefix,
                                            window.FrameGeometry(), window.PrimaryScreenSize(),
@@ -265,9 +289,9 @@ void Commands::Button5Click() {
 }
 
 void Commands::Button6Click() {
-    RunConverter(caption::Domestic, StatementKind::Domestic, [](TextArea& m, Clipboard& c) {
-        return ConvertDomesticDividends(m, c, TodayText);
-    });
+    RunConverter(
+        caption::Domestic, StatementKind::Domestic,
+        [](TextArea& m, Clipboard& c) { return ConvertDomesticDividends(m, c, TodayText); }, false);
 }
 
 std::optional<double> Commands::AskRate() {
@@ -699,6 +723,55 @@ void Commands::MadeKindClick(std::size_t index) {
     if (!shape)
         return EndCommand(fault);
     RunMadeKind(*shape, name);
+}
+
+void Commands::Button20Click() {
+    Learning learning;
+    bool refused = false;
+    const bool done = Guarded([&] {
+        if (categoriesFile_.empty())
+            return;
+        // Afresh: the rows learnt go into the file as it is now.
+        LoadedCategories loaded = ReadCategoriesFile(categoriesFile_);
+        learning = loaded.table.Learn(shell_.textArea.Load().Text());
+        if (learning.taught == 0)
+            return;
+        refused = !WriteCategoriesFile(categoriesFile_, loaded.table);
+        categories_.valid = false;
+    });
+    if (!done)
+        EndCommand(status::Aborted(caption::LearnCategories));
+    else if (refused)
+        EndCommand(status::NotLearnt(caption::LearnCategories));
+    else
+        EndCommand(status::Learnt(caption::LearnCategories, learning));
+}
+
+void Commands::Button21Click() {
+    RunPrompt(caption::FillCategories, [this] {
+        PromptForSwitch(shell_.desktop, FIniFileName, ini::CategoriesSection, ini::FillKey,
+                        u"覚えた費目を行に入れますか?",
+                        u"覚えた費目を、空いている 3 列目と 4 列目に入れます");
+    });
+}
+
+void Commands::Button22Click() {
+    bool cleared = false;
+    const bool done = Guarded([&] {
+        if (!shell_.desktop.Confirm(
+                u"覚えた費目を消去しますか? 消去すると、どの行にも費目を入れなくなります。"))
+            return;
+        if (categoriesFile_.empty())
+            return;
+        // The person's own word: even a table this version would leave alone is forgotten.
+        ReplaceWholeFile(categoriesFile_, SerialiseCategories(CategoryTable()));
+        categories_.valid = false;
+        cleared = true;
+    });
+    if (!done)
+        EndCommand(status::Aborted(caption::ClearCategories));
+    else
+        EndCommand(cleared ? status::CategoriesCleared() : status::Status());
 }
 
 } // namespace kasorel

@@ -58,6 +58,11 @@ public:
     void Button19Click();
     // A kind the person made, by its place in the names the window was last given.
     void MadeKindClick(std::size_t index);
+    // 費目を覚える: learns the person's categories from their sheet's rows in the text area,
+    // which stays as it is.
+    void Button20Click();
+    void Button21Click(); // 費目を埋める: the switch that fills rows from the learnt categories
+    void Button22Click(); // 覚えた費目を消去: forgets the learnt categories
     // Moving the settings file, where the person cannot reach it themselves (the browser
     // page, whose Shell has files):
     void Button13Click(); // 設定を書き出す: the file as it is stored, handed over as kasorel.ini
@@ -76,6 +81,11 @@ public:
     const std::u16string& HistoryFileName() const { return historyFile_; }
     void SetHistoryFileName(std::u16string path) { historyFile_ = std::move(path); }
 
+    // The categories learnt from the sheet (kasorel.categories) that FormCreate found; empty
+    // before, and then nothing is learnt or filled. Tests point it into a temporary folder.
+    const std::u16string& CategoriesFileName() const { return categoriesFile_; }
+    void SetCategoriesFileName(std::u16string path) { categoriesFile_ = std::move(path); }
+
     // The exchange-rate query's client, so tests can point its base URL and time-outs at a
     // local server.
     RESTClient& RestClient() { return RESTClient1; }
@@ -90,10 +100,16 @@ private:
     // Runs convert on the text-area model with the clipboard it writes, the rows held against
     // the history as kind (its id); the status says how many rows went out, or that they wait
     // selected for the person to copy.
+    // The rows' empty fields are filled from the learnt categories unless fills is false (the
+    // dividend rows carry their own category).
     status::Status Convert(std::u16string_view caption, std::string_view kind,
-                           const std::function<int(TextArea&, Clipboard&)>& convert);
+                           const std::function<int(TextArea&, Clipboard&)>& convert,
+                           bool fills = true);
     void RunConverter(std::u16string_view caption, StatementKind kind,
-                      const std::function<int(TextArea&, Clipboard&)>& convert);
+                      const std::function<int(TextArea&, Clipboard&)>& convert, bool fills = true);
+    // The learnt categories when the switch fills rows with them, read afresh when their file
+    // changed; problem tells what was wrong with it.
+    const CategoryTable* Categories(CategoryProblem& problem);
     // Converts with a kind the person made, named name, as its menu item does.
     void RunMadeKind(const Shape& shape, std::u16string_view name);
     // The shape of the made kind named name as the settings hold it now; nothing, with fault
@@ -126,6 +142,8 @@ private:
     std::u16string FIniFileName;
     std::u16string historyFile_;
     HistoryCache history_;
+    std::u16string categoriesFile_;
+    CategoryCache categories_;
 };
 
 } // namespace kasorel

@@ -13,7 +13,19 @@ void RowsDelivery::SetAsText(std::u16string_view rows) {
     rows_ = rows;
     refused_ = false;
     facts_ = {};
-    const std::vector<std::u16string_view> all = SplitRows(rows);
+    filled_.clear();
+    const std::vector<std::u16string_view> all = SplitRows(rows_);
+    // Each row as it goes out: filled, where the categories fill it.
+    std::vector<const std::u16string*> filled(all.size(), nullptr);
+    if (categories_ && !categories_->Empty()) {
+        filled_.reserve(all.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (std::optional<std::u16string> row = categories_->Fill(all[i])) {
+                filled_.push_back({all[i], std::move(*row)});
+                filled[i] = &filled_.back().filled;
+            }
+        }
+    }
     const bool remembered = !historyFile_.empty() && !all.empty();
     LoadedHistory loaded;
     if (remembered) {
@@ -34,11 +46,19 @@ void RowsDelivery::SetAsText(std::u16string_view rows) {
     const std::vector<bool> sent = loaded.history.SentBefore(kind_, all);
     std::vector<std::u16string_view> out;
     out.reserve(all.size());
+    std::u16string kept;
+    const bool rewritten = skipSent_ || !filled_.empty();
     for (std::size_t i = 0; i < all.size(); ++i) {
         if (sent[i])
             ++facts_.sentBefore;
-        if (!sent[i] || !skipSent_)
-            out.push_back(all[i]);
+        if (sent[i] && skipSent_)
+            continue;
+        out.push_back(all[i]);
+        facts_.filled += filled[i] ? 1 : 0;
+        if (rewritten) {
+            kept += filled[i] ? std::u16string_view(*filled[i]) : all[i];
+            kept += u"\r\n";
+        }
     }
     if (skipSent_)
         facts_.leftOut = facts_.sentBefore;
@@ -46,15 +66,8 @@ void RowsDelivery::SetAsText(std::u16string_view rows) {
         facts_.untouched = true;
         return;
     }
-    std::u16string kept;
-    if (out.size() < all.size()) {
-        for (const std::u16string_view row : out) {
-            kept += row;
-            kept += u"\r\n";
-        }
-    }
     try {
-        system_.SetAsText(out.size() < all.size() ? std::u16string_view(kept) : rows);
+        system_.SetAsText(rewritten ? std::u16string_view(kept) : rows);
     } catch (const EClipboardRefused&) {
         refused_ = true;
         return;
@@ -80,6 +93,19 @@ void RowsDelivery::SetAsText(std::u16string_view rows) {
         written_.stamp = StampOf(written_.path);
     });
     pending_ = true;
+}
+
+std::u16string RowsDelivery::ShownRows() const {
+    if (filled_.empty())
+        return rows_;
+    std::u16string shown;
+    std::size_t next = 0;
+    for (const std::u16string_view row : SplitRows(rows_)) {
+        const bool fills = next < filled_.size() && filled_[next].made.data() == row.data();
+        shown += fills ? std::u16string_view(filled_[next++].filled) : row;
+        shown += u"\r\n";
+    }
+    return shown;
 }
 
 const SentFacts& RowsDelivery::Facts() {
@@ -135,6 +161,20 @@ std::size_t lastOccurrence(std::u16string_view text, std::u16string_view block) 
 }
 
 } // namespace
+
+void ShowFilledRows(TextArea& memo, const std::vector<FilledRow>& filled) {
+    if (filled.empty())
+        return;
+    // The converters' rows stand in the text area in their order, with other lines between.
+    const TextPos anchor = memo.Anchor();
+    const TextPos caret = memo.Caret();
+    std::size_t next = 0;
+    for (int i = 0; i < memo.LineCount() && next < filled.size(); ++i) {
+        if (memo.Line(i) == filled[next].made)
+            memo.Put(i, filled[next++].filled);
+    }
+    memo.SetSelection(anchor, caret);
+}
 
 void SelectRows(TextArea& memo, std::u16string_view rows) {
     if (rows.empty())

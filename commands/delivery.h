@@ -8,10 +8,13 @@
 #include "convert/output.h"
 #include "convert/textarea.h"
 #include "settings/file.h"
-#include "settings/history.h"
+#include "state/categories.h"
+#include "state/history.h"
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace kasorel {
 
@@ -22,6 +25,7 @@ struct SentFacts {
     bool untouched = false; // every row had been sent: the clipboard was left alone
     HistoryProblem problem = HistoryProblem::None; // what was wrong with the history file
     bool unwritten = false;                        // the history could not be written
+    int filled = 0; // rows on the clipboard whose empty fields the learnt categories filled
 };
 
 // The history as the program last wrote it, kept between commands: a conversion that finds the
@@ -35,8 +39,25 @@ struct HistoryCache {
     bool valid = false;
 };
 
-// The clipboard a converter writes, standing in front of the system's. The rows that go out
-// are held against the history of rows sent as kind (its id) in the file historyFile (none when it
+// The categories as the program last read them, kept between commands while their file
+// stays as it was (by its stamp; read afresh where files have none).
+struct CategoryCache {
+    std::u16string path;
+    std::optional<FileStamp> stamp;
+    CategoryTable table;
+    CategoryProblem problem = CategoryProblem::None;
+    bool valid = false;
+};
+
+// A row as the converter made it, and as the learnt categories filled it.
+struct FilledRow {
+    std::u16string_view made;
+    std::u16string filled;
+};
+
+// The clipboard a converter writes, standing in front of the system's. The rows go out with
+// their empty fields filled from categories, when given (CategoryTable::Fill). They are held
+// against the history of rows sent as kind (its id) in the file historyFile (none when it
 // is empty): counted, left out when skipSent is set, and remembered once they are on the clipboard.
 // The history never keeps a conversion from going out: a file that cannot be read or written is
 // only told of. The file is written in the background while the command shows its rows; Facts waits
@@ -45,10 +66,13 @@ struct HistoryCache {
 // person to copy; the clipboard's other errors go on to the caller.
 class RowsDelivery : public Clipboard {
 public:
+    // The history compares and keeps the rows as the converter made them, without what the
+    // categories filled.
     RowsDelivery(SystemClipboard& system, std::string_view kind, bool skipSent,
-                 std::u16string_view historyFile, HistoryCache& cache)
+                 std::u16string_view historyFile, HistoryCache& cache,
+                 const CategoryTable* categories = nullptr)
         : system_(system), kind_(kind), skipSent_(skipSent), historyFile_(historyFile),
-          cache_(cache) {}
+          cache_(cache), categories_(categories) {}
     // Waits for the history's write, as Facts does.
     ~RowsDelivery() override;
     RowsDelivery(const RowsDelivery&) = delete;
@@ -60,6 +84,10 @@ public:
     // refused it.
     const std::u16string& Rows() const { return rows_; }
     bool Refused() const { return refused_; }
+    // The rows of the last write the categories filled, and all its rows as they were shown:
+    // filled where they were.
+    const std::vector<FilledRow>& Filled() const { return filled_; }
+    std::u16string ShownRows() const;
     // What the history made of the last write, once its file is written.
     const SentFacts& Facts();
 
@@ -69,7 +97,9 @@ private:
     bool skipSent_;
     std::u16string historyFile_;
     HistoryCache& cache_;
+    const CategoryTable* categories_;
     std::u16string rows_;
+    std::vector<FilledRow> filled_;
     bool refused_ = false;
     SentFacts facts_;
     // The history's write under way, and what the cache takes once it is done.
@@ -86,5 +116,9 @@ private:
 // they are added at the end of the text on lines of their own, selected. Empty rows select
 // nothing.
 void SelectRows(TextArea& memo, std::u16string_view rows);
+
+// Shows filled rows in memo, in their order: each line that holds the next row as it was made
+// holds it filled. The caret and the selection stay where they were.
+void ShowFilledRows(TextArea& memo, const std::vector<FilledRow>& filled);
 
 } // namespace kasorel

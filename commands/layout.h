@@ -169,7 +169,7 @@ inline constexpr std::u16string_view SettingsMenu = u"設定";
 inline constexpr std::u16string_view HelpMenu = u"ヘルプ";
 
 // The menu bar, in order; consecutive items under the same menu make one menu.
-inline constexpr std::array<MenuItem, 15> Menu{{
+inline constexpr std::array<MenuItem, 18> Menu{{
     {FormatsMenu, "menuFormats", caption::AutoDetect, "actionAutoDetect", &Commands::Button15Click,
      Shells::Every, Shortcut::CtrlEnter},
     {FormatsMenu, "menuFormats", caption::View, "actionViewCard", &Commands::Button11Click},
@@ -195,6 +195,12 @@ inline constexpr std::array<MenuItem, 15> Menu{{
      &Commands::Button18Click},
     {SettingsMenu, "menuSettings", caption::RemoveFormat, "actionRemoveFormat",
      &Commands::Button19Click},
+    {SettingsMenu, "menuSettings", caption::LearnCategories, "actionLearnCategories",
+     &Commands::Button20Click},
+    {SettingsMenu, "menuSettings", caption::FillCategories, "actionFillCategories",
+     &Commands::Button21Click},
+    {SettingsMenu, "menuSettings", caption::ClearCategories, "actionClearCategories",
+     &Commands::Button22Click},
     {SettingsMenu, "menuSettings", caption::ExportSettings, "actionExportSettings",
      &Commands::Button13Click, Shells::WithoutFiles},
     {SettingsMenu, "menuSettings", caption::ImportSettings, "actionImportSettings",

@@ -60,6 +60,49 @@ std::u16string SentNote(int sentBefore, int leftOut, HistoryProblem problem, boo
     return note;
 }
 
+std::u16string FilledNote(int filled, CategoryProblem problem) {
+    std::u16string note;
+    if (filled > 0)
+        note = u" (うち " + number(filled) + u" 行に費目を入れました)";
+    switch (problem) {
+    case CategoryProblem::None:
+        break;
+    case CategoryProblem::Unreadable:
+        note += u"(覚えた費目を読めませんでした)";
+        break;
+    case CategoryProblem::Corrupt:
+        note += u"(覚えた費目の読めない行を飛ばしました)";
+        break;
+    case CategoryProblem::Newer:
+        note += u"(新しい版の覚えた費目のため使いませんでした)";
+        break;
+    }
+    return note;
+}
+
+Status Learnt(std::u16string_view command, const Learning& learning) {
+    if (learning.shaped == 0)
+        return {command,
+                u"表の行が見つかりませんでした (日付、内容、費目、費目の横の欄、金額の 5 列"
+                u"以上をタブで区切った、シートの行を貼り付けて下さい)"};
+    if (learning.taught > 0)
+        return {command, number(learning.taught) + u" 行から " + number(learning.descriptions) +
+                             u" 件の内容を覚えました"};
+    if (learning.known > 0)
+        return {command,
+                u"新しく覚えた行はありません (" + number(learning.known) + u" 行は覚えています)"};
+    return {command, u"費目の入った行がありませんでした (3 列目か 4 列目に費目のある行を貼り付"
+                     u"けて下さい)"};
+}
+
+Status NotLearnt(std::u16string_view command) {
+    return {command, u"覚えた費目のファイルが新しい版か読めないため、書き込みませんでした"};
+}
+
+Status CategoriesCleared() {
+    return {{}, u"覚えた費目を消去しました"};
+}
+
 std::u16string RateNote(std::u16string_view rate, bool typed) {
     return u" (1 USD = " + std::u16string(rate) + (typed ? u" 円、入力したレート)" : u" 円)");
 }

@@ -5,7 +5,8 @@
 // notes of a conversion (what the history found, the rate) are added. Counts are ASCII
 // digits; every colon is followed by one blank.
 
-#include "settings/history.h"
+#include "state/categories.h"
+#include "state/history.h"
 
 #include <string>
 #include <string_view>
@@ -40,6 +41,10 @@ Status AllSent(std::u16string_view command, int rows, std::u16string_view notes 
 // "(新しい版の送信履歴のため使いませんでした)", "(送信履歴に書き込めませんでした)". Nothing when
 // no row had been sent and the history was sound.
 std::u16string SentNote(int sentBefore, int leftOut, HistoryProblem problem, bool unwritten);
+// What the learnt categories add: " (うち <n> 行に費目を入れました)" (nothing for none), then the
+// trouble with their file: "(覚えた費目を読めませんでした)", "(覚えた費目の読めない行を飛ばしまし
+// た)", "(新しい版の覚えた費目のため使いませんでした)".
+std::u16string FilledNote(int filled, CategoryProblem problem);
 // The foreign dividend rows' rate, rate being the text of their rate column:
 // " (1 USD = <rate> 円)", or for a rate the person typed " (1 USD = <rate> 円、入力したレート)".
 std::u16string RateNote(std::u16string_view rate, bool typed);
@@ -96,6 +101,16 @@ std::u16string UnusedKindNote(std::u16string_view name, std::u16string_view faul
 Status NoKinds(std::u16string_view command);
 Status NoSuchKind(std::u16string_view command, std::u16string_view name);
 Status KindRemoved(std::u16string_view command, std::u16string_view name);
+
+// 費目を覚える: "<taught> 行から <descriptions> 件の内容を覚えました"; with no new row "新しく
+// 覚えた行はありません (<known> 行は覚えています)"; with rows of the shape but no category
+// "費目の入った行がありませんでした (…)"; with no row of the shape "表の行が見つかりませんでした
+// (…)", which names the shape expected; "覚えた費目のファイルが新しい版か読めないため、書き込み
+// ませんでした".
+Status Learnt(std::u16string_view command, const Learning& learning);
+Status NotLearnt(std::u16string_view command);
+// "覚えた費目を消去しました".
+Status CategoriesCleared();
 
 // "<lines> 行を貼り付けました", or with no text on the clipboard "クリップボードにテキストが
 // ありません".

@@ -9,6 +9,10 @@
 
 namespace kasorel {
 
+// The categories the dividend rows carry in their second field.
+inline constexpr std::u16string_view kDomesticCategory = u"配当国内";
+inline constexpr std::u16string_view kForeignCategory = u"配当米国";
+
 // The first three characters of a dividend statement's name line and of its amount line.
 inline constexpr std::u16string_view kDividendNameMarker = u"銘柄名";
 inline constexpr std::u16string_view kDividendAmountMarker = u"入金額";

@@ -30,7 +30,7 @@ int ConvertDomesticDividends(TextArea& memo, Clipboard& clipboard,
         tail += u'-';
         tail += Amount(line);
     };
-    const ResultList rows = WalkDividends(memo, u"配当国内", amount, dateText);
+    const ResultList rows = WalkDividends(memo, kDomesticCategory, amount, dateText);
     const std::u16string& text = rows.Text();
     memo.SetText(text);
     clipboard.SetAsText(text);

@@ -465,6 +465,19 @@ std::u16string AmountText(std::u16string_view line, const Token& amount) {
     return text;
 }
 
+bool ReadWholeDate(std::u16string_view text, int& year, int& month, int& day) {
+    const std::u16string narrow = narrowed(text);
+    const Span s(narrow.data(), 0, text.size());
+    std::size_t k = 0;
+    Day d;
+    if (!readDate(s, k, d) || k != text.size() || d.year == 0)
+        return false;
+    year = d.year;
+    month = d.month;
+    day = d.day;
+    return true;
+}
+
 bool ReadHeadingMonth(std::u16string_view line, int& year, int& month) {
     const std::u16string text = narrowed(line);
     const Span s(text.data(), 0, line.size());

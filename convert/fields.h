@@ -47,6 +47,11 @@ bool IsBlankLine(std::u16string_view line);
 // thousands separator, a leading "-" for a refund, and no "¥" or "円".
 std::u16string AmountText(std::u16string_view line, const Token& amount);
 
+// Whether the whole of text is a date with its year in one of the forms of a statement line
+// (2024/05/01, 2024/5/1, 2024-05-01, 2024年5月1日, 令和6年5月1日, R6.5.1), a weekday and a time
+// after it allowed; the date is then in year, month and day.
+bool ReadWholeDate(std::u16string_view text, int& year, int& month, int& day);
+
 // The year and month a statement's heading names ("2024年6月分", "2024年06月27日お支払い",
 // "令和6年12月のご利用"), the first such in line: false when it names none.
 bool ReadHeadingMonth(std::u16string_view line, int& year, int& month);

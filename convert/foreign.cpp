@@ -46,7 +46,7 @@ int ConvertForeignDividends(TextArea& memo, Clipboard& clipboard, double rate,
         tail += u'\t';
         tail += *shownRate;
     };
-    const ResultList list = WalkDividends(memo, u"配当米国", yenAndRate, dateText);
+    const ResultList list = WalkDividends(memo, kForeignCategory, yenAndRate, dateText);
     const std::u16string& rows = list.Text();
     // After the query's append the caret may stand at the end of the JSON line itself (the
     // text had no final line break); the rows must not be glued to it.

@@ -5,7 +5,7 @@
 
 #include "convert/unicode.h"
 #include "fuzz_support.h"
-#include "settings/history.h"
+#include "state/history.h"
 
 #include <algorithm>
 #include <map>

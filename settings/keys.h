@@ -39,6 +39,11 @@ inline constexpr std::u16string_view HistorySection = u"history";
 inline constexpr std::u16string_view SkipSentKey = u"SkipSent";
 inline constexpr bool SkipSentDefault = false;
 
+// Whether the categories learnt from the sheet fill the rows' empty fields.
+inline constexpr std::u16string_view CategoriesSection = u"categories";
+inline constexpr std::u16string_view FillKey = u"Fill";
+inline constexpr bool FillDefault = true;
+
 // The last rate the service gave, where a typed rate may stand in for it (the browser page):
 // the rate prompt is pre-filled with it.
 inline constexpr std::u16string_view LastRateKey = u"LastRate";
@@ -52,13 +57,14 @@ struct Key {
     std::u16string_view key;
 };
 // Every key the program writes, by section; a file holding none of them is not its settings.
-inline constexpr std::array<Key, 8> AllKeys{{{ApSection, u"MainForm_left"},
+inline constexpr std::array<Key, 9> AllKeys{{{ApSection, u"MainForm_left"},
                                              {ApSection, u"MainForm_top"},
                                              {SpsheetSection, UrlKey},
                                              {ExchangeRatesApiSection, ApiKeyKey},
                                              {ExchangeRatesApiSection, LastRateKey},
                                              {ViewSection, SuicaKey},
                                              {SeikyoSection, HokenKey},
-                                             {HistorySection, SkipSentKey}}};
+                                             {HistorySection, SkipSentKey},
+                                             {CategoriesSection, FillKey}}};
 
 } // namespace kasorel::ini

@@ -173,7 +173,7 @@ TEST_F(StatusCommands, EveryControlsCommandGivesTheKeyboardBack) {
         if (item.handler)
             handlers.push_back(item.handler);
     }
-    ASSERT_EQ(handlers.size(), 20u);
+    ASSERT_EQ(handlers.size(), 23u);
     for (const bool failing : {false, true}) {
         SCOPED_TRACE(failing ? "failing" : "working");
         for (std::size_t i = 0; i < handlers.size(); ++i) {

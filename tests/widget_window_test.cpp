@@ -157,7 +157,9 @@ TEST_F(WindowTest, WindowTextAreaAndMenuFollowTheLayout) {
                          u"設定: actionSheetUrl=スプシURL, actionApiKey=API設定, "
                          u"actionViewSettings=View設定, actionCoopSettings=生協設定, "
                          u"actionSkipSent=送信済みの行を除く, actionClearHistory=送信履歴を消去, "
-                         u"actionMakeFormat=書式を作る, actionRemoveFormat=書式を削除"_qs,
+                         u"actionMakeFormat=書式を作る, actionRemoveFormat=書式を削除, "
+                         u"actionLearnCategories=費目を覚える, actionFillCategories=費目を埋める, "
+                         u"actionClearCategories=覚えた費目を消去"_qs,
                          u"ヘルプ: N7=作者ホームページ"_qs,
                      }));
 }

@@ -1,4 +1,4 @@
-#include "settings/history.h"
+#include "state/history.h"
 
 #include "settings/file.h"
 #include "settings/paths.h"

@@ -1,6 +1,6 @@
 // The history of rows sent, on real files: the multiset rule, what a written file forgets,
 // what a damaged file gives, and where the file lives.
-#include "settings/history.h"
+#include "state/history.h"
 
 #include "settings/file.h"
 #include "settings/paths.h"
