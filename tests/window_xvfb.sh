@@ -9,6 +9,8 @@
 #   - 自動判別 from Ctrl+Enter: the rows, then the same rows flagged as sent, then left out;
 #   - a kind made from one entry of a statement of 10 000 lines, selected with the keyboard;
 #     started again, the kind is an item of その他の書式;
+#   - categories learnt from sheet rows fill a statement's rows, after a restart too, and not
+#     once the switch is off;
 #   - the help opens the guide that ships with the program, through the desktop's opener;
 #   - closed as a window manager closes it, the program ends with status 0.
 #   window_xvfb.sh <kasorel executable> <wm_delete_window helper> <artefact folder>
@@ -168,6 +170,34 @@ for round in make menu; do
     # The switch that leaves rows sent out is still on.
     wait_status "PayPay: 3333 行はすべて送信済みのため、クリップボードはそのままです"
   fi
+done
+
+# Sheet rows teach categories: the same shop, another branch and a full-width name are filled,
+# a shop never seen is not; after a restart too; with the switch off, none is.
+month=$(date +%Y/%m)
+printf '%s/01\tローソン 渋谷店\t食費\tコンビニ\t5\t\n%s/02\tENEOS\t車\tガソリン\t9\t\n' "$month" "$month" |
+  xclip -selection clipboard -t UTF8_STRING
+click_object text 明細テキスト
+xdotool key ctrl+a
+click_object "push button" 貼り付け
+wait_status "貼り付け: 2 行を貼り付けました"
+pick_menu 設定 費目を覚える
+wait_status "費目を覚える: 2 行から 2 件の内容を覚えました"
+for day in 10 20 28; do
+  [ $day = 20 ] && { "$closer" "$wid"; process_ended "$pid" || fail "no close"; expect_exit_zero; start; }
+  [ $day = 28 ] && { pick_menu 設定 費目を埋める; wait_until "the question" yes box_named 確認
+                     xdotool key Escape; wait_status "設定を保存しました: $work/bin/kasorel.ini"; }
+  printf '明細\r\n%s/%s\t%s\t7 円\r\n支払方法\r\nx\r\ny\r\n' "$month" "$day" "ローソン 新宿店" "$month" "$day" ＥＮＥＯＳ \
+    "$month" "$day" 無印良品 | xclip -selection clipboard -t UTF8_STRING
+  click_object text 明細テキスト
+  xdotool key ctrl+a
+  click_object "push button" 貼り付け
+  click_object "push button" 楽天カード
+  if [ $day = 28 ]; then fill=("" "" "" "" "" "") note=; else fill=(食費 コンビニ 車 ガソリン "" ""); note=" (うち 2 行に費目を入れました)"; fi
+  wait_status "楽天カード: 3 行をクリップボードにコピーしました$note"
+  want=$(printf '%s/%s\t%s\t%s\t%s\t7\n' "$month" "$day" "ローソン 新宿店" "${fill[0]}" "${fill[1]}" \
+    "$month" "$day" ＥＮＥＯＳ "${fill[2]}" "${fill[3]}" "$month" "$day" 無印良品 "${fill[4]}" "${fill[5]}")
+  wait_until "the clipboard" "$want" clipboard_rows
 done
 
 # The help opens the guide that ships with the program.

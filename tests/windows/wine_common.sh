@@ -182,7 +182,7 @@ click_button() {
 
 # The main window's menus and their items, in the order the window shows them.
 menu_bar=("その他の書式:自動判別,Viewカード,T生協"
-          "設定:スプシURL,API設定,View設定,生協設定,送信済みの行を除く,送信履歴を消去,書式を作る,書式を削除"
+          "設定:スプシURL,API設定,View設定,生協設定,送信済みの行を除く,送信履歴を消去,書式を作る,書式を削除,費目を覚える,費目を埋める,覚えた費目を消去"
           "ヘルプ:作者ホームページ")
 
 # Picks an item of the main window's menu bar from the keyboard, as a person does who knows
