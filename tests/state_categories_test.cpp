@@ -3,7 +3,6 @@
 #include "state/categories.h"
 
 #include <gtest/gtest.h>
-#include <tuple>
 
 using namespace kasorel;
 
@@ -18,60 +17,61 @@ std::u16string Row(std::u16string_view description, std::u16string_view category
 
 // The category a converter's row of that description gets, or "" for none.
 std::u16string CategoryOf(const CategoryTable& table, std::u16string_view description) {
-    const std::optional<std::u16string> row =
-        table.Fill(u"2024/06/01\t" + std::u16string(description) + u"\t\t\t500");
-    return row ? row->substr(row->find(u'\t', 11) + 1,
-                             row->find(u'\t', row->find(u'\t', 11) + 1) - row->find(u'\t', 11) - 1)
-               : u"";
+    const std::u16string made = u"2024/06/01\t" + std::u16string(description) + u"\t";
+    const std::optional<std::u16string> row = table.Fill(made + u"\t\t500");
+    return row ? row->substr(made.size(), row->find(u'\t', made.size()) - made.size()) : u"";
 }
 
 TEST(Categories, WhichDescriptionsMatch) {
+    const struct {
+        std::u16string_view description, category;
+        bool learnt; // a row of the sheet; the others are rows to fill
+    } kPairs[] = {
+        {u"ローソン 渋谷道玄坂店", u"コンビニ", true},
+        {u"ENEOS", u"車", true},
+        {u"セブンイレブン", u"コンビニ", true},
+        {u"ファミリーマート", u"コンビニ", true},
+        {u"スターバックス 渋谷", u"カフェ", true},
+        {u"Amazon.co.jp", u"通販", true},
+        {u"ドトール 新宿店", u"カフェ", true},
+        {u"マツキヨ123号店", u"日用品", true},
+        {u"ＥＮＥＯＳ", u"車", false}, // folded: full width, case
+        {u"eneos", u"車", false},
+        {u"ｾﾌﾞﾝｲﾚﾌﾞﾝ", u"コンビニ", false},             // half-width katakana
+        {u"ローソン 新宿三丁目店", u"コンビニ", false}, // another branch
+        {u"ローソン新宿店", u"コンビニ", false},
+        {u"スターバックス 新宿", u"カフェ", false}, // a place name after the name
+        {u"マツキヨ45号店", u"日用品", false},      // a store number
+        {u"ファミリーマート収納代行", u"", false},  // another shop that begins alike
+        {u"ファミリー", u"", false},
+        {u"Amazon.co.jp マーケットプレイス", u"", false}, // not a branch
+        {u"ドトールコーヒー 新宿店", u"", false},
+        {u"ローソンストア100", u"", false},
+        {u"配当国内", u"", false},
+    };
     CategoryTable table;
-    const Learning learnt = table.Learn(
-        Row(u"ローソン 渋谷道玄坂店", u"コンビニ") + u"\n" + Row(u"ENEOS", u"車") + u"\n" +
-        Row(u"セブンイレブン", u"コンビニ") + u"\n" + Row(u"ファミリーマート", u"コンビニ") +
-        u"\n" + Row(u"スターバックス 渋谷", u"カフェ") + u"\n" + Row(u"Amazon.co.jp", u"通販") +
-        u"\n" + Row(u"ドトール 新宿店", u"カフェ") + u"\n" + Row(u"マツキヨ123号店", u"日用品") +
-        u"\n" + Row(u"配当国内", u"x") + u"\nご利用日\t内容\t費目\n");
+    std::u16string sheet = Row(u"配当国内", u"x") + u"\nご利用日\t内容\t費目\n";
+    for (const auto& pair : kPairs)
+        sheet += pair.learnt ? Row(pair.description, pair.category) + u"\n" : u"";
+    const Learning learnt = table.Learn(sheet);
     EXPECT_EQ(learnt.taught, 8);
     EXPECT_EQ(learnt.descriptions, 8);
-    const std::pair<std::u16string_view, std::u16string_view> kPairs[] = {
-        {u"ローソン 渋谷道玄坂店", u"コンビニ"}, // the same
-        {u"ＥＮＥＯＳ", u"車"},                  // folded: full width, case
-        {u"eneos", u"車"},
-        {u"ｾﾌﾞﾝｲﾚﾌﾞﾝ", u"コンビニ"},             // half-width katakana
-        {u"ローソン 新宿三丁目店", u"コンビニ"}, // another branch
-        {u"ローソン新宿店", u"コンビニ"},
-        {u"スターバックス 新宿", u"カフェ"}, // a place name after the name
-        {u"マツキヨ45号店", u"日用品"},      // a store number
-        {u"ファミリーマート収納代行", u""},  // another shop that begins alike
-        {u"ファミリー", u""},
-        {u"Amazon.co.jp マーケットプレイス", u""}, // not a branch
-        {u"ドトールコーヒー 新宿店", u""},
-        {u"ローソンストア100", u""},
-        {u"配当国内", u""},
-    };
-    for (const auto& [description, category] : kPairs)
-        EXPECT_EQ(CategoryOf(table, description), category) << testing::PrintToString(description);
+    for (const auto& pair : kPairs)
+        EXPECT_EQ(CategoryOf(table, pair.description), pair.category)
+            << testing::PrintToString(pair.description);
 }
 
 TEST(Categories, DisagreementRepetitionAndTheFile) {
+    const std::u16string sheet = u"2024/05/01\tA\t食費\t\t1\n2024/05/02\tA\t食費\t\t1\n"
+                                 u"2024/05/03\tA\t外食\t\t1\n2024/05/01\tB\t食費\t\t1\n"
+                                 u"2024/05/02\tB\t外食\t\t1\n2024/05/01\tC\t食費\t\t1\n"
+                                 u"2024/05/02\tC\t外食\t\t1\n2024/05/03\tC\t日用品\t\t1\n";
     CategoryTable table;
-    std::u16string sheet;
-    for (const auto& [description, category, day] : {std::tuple{u"A", u"食費", u"01"},
-                                                     {u"A", u"食費", u"02"},
-                                                     {u"A", u"外食", u"03"},
-                                                     {u"B", u"食費", u"01"},
-                                                     {u"B", u"外食", u"02"},
-                                                     {u"C", u"食費", u"01"},
-                                                     {u"C", u"外食", u"02"},
-                                                     {u"C", u"日用品", u"03"}})
-        sheet += Row(description, category, day) + u"\n";
     table.Learn(sheet);
-    EXPECT_EQ(table.Learn(sheet).known, 8); // the same rows teach nothing twice
-    for (const auto& [description, category] :
-         {std::pair{u"A", u"食費"}, {u"B", u""}, {u"C", u""}}) // two thirds, or nothing
-        EXPECT_EQ(CategoryOf(table, description), category);
+    EXPECT_EQ(table.Learn(sheet).known, 8);      // the same rows teach nothing twice
+    EXPECT_EQ(CategoryOf(table, u"A"), u"食費"); // two thirds, or nothing
+    EXPECT_EQ(CategoryOf(table, u"B"), u"");
+    EXPECT_EQ(CategoryOf(table, u"C"), u"");
     // The converter's own fields are kept; the field beside the category comes along.
     table.Learn(Row(u"D", u"交通", u"01", u"Suica"));
     EXPECT_EQ(table.Fill(u"2024/06/01\tD\t\t\t210\tメモ"),
