@@ -346,6 +346,7 @@ def run_cases():
     # back; after a reload too; with the switch off, none is.
     ym = time.strftime("%Y/%m")
     page.paste(f"{ym}/01\tローソン 渋谷店\t食費\tコンビニ\t5\t\n{ym}/02\tENEOS\t車\tガソリン\t9\t")
+    page.status("貼り付け: 2 行を貼り付けました")
     page.menu("設定", "費目を覚える")
     page.status("費目を覚える: 2 行から 2 件の内容を覚えました")
     learnt = ("食費", "コンビニ", "車", "ガソリン")
@@ -359,8 +360,9 @@ def run_cases():
             page.status("設定を保存しました: /kasorel.ini")
         shops = ("ローソン 新宿店", "ＥＮＥＯＳ", "無印良品")
         page.js("Memo1.value = ''")
-        page.paste("明細" + "".join(f"\n{ym}/{day}\t{shop}\t7 円\n支払方法\nx\ny" for shop in shops))
-        pasted = page.memo()
+        pasted = "明細" + "".join(f"\n{ym}/{day}\t{shop}\t7 円\n支払方法\nx\ny" for shop in shops)
+        page.paste(pasted)
+        page.status("貼り付け: 13 行を貼り付けました")
         page.click("楽天カード")
         page.status("楽天カード: 3 行をクリップボードにコピーしました" + sent +
                     (" (うち 2 行に費目を入れました)" if fill[0] else ""))
