@@ -305,8 +305,14 @@ Shape ParseShapeRules(const std::vector<RuleKey>& keys) {
     shape.date = pickOf(keys, u"Date", 1, 1, dates, u"日付");
     shape.description = pickOf(keys, u"Description", texts > 0 ? 1 : 0, 0, texts, u"テキスト");
     shape.amount = pickOf(keys, u"Amount", 1, 1, amounts, u"金額");
-    if (const std::u16string* remark = valueOf(keys, u"Remark"))
-        shape.remark = trimmed(*remark);
+    if (const std::u16string* remark = valueOf(keys, u"Remark")) {
+        // A tab typed into the remark would split it into fields of its own and shift every
+        // column after the row's amount.
+        std::u16string text = *remark;
+        std::replace_if(
+            text.begin(), text.end(), [](char16_t c) { return c < u' '; }, u' ');
+        shape.remark = trimmed(text);
+    }
     return shape;
 }
 

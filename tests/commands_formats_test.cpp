@@ -96,7 +96,7 @@ TEST_F(Formats, EachStatementFromOneEntryAndItsNextMonth) {
 TEST_F(Formats, ByHandBrokenAndBesideTheBuiltInKinds) {
     WriteFile(dir.path() / "kasorel.ini",
               "[書式:手書き]\nLine1={date} {text} {amount} {amount}\n"
-              "Amount=2\nRemark=現金\n[書式:壊れた]\nLine1={date} {price}\n");
+              "Amount=2\nRemark=現金\t袋\n[書式:壊れた]\nLine1={date} {price}\n");
     sc.commands.SetIniFileName(stem);
     ASSERT_EQ(sc.window.madeKinds, (std::vector<std::u16string>{u"手書き", u"壊れた"}));
     sc.setText(u"2024/05/01\tパン屋\t2\t450");
@@ -104,7 +104,7 @@ TEST_F(Formats, ByHandBrokenAndBesideTheBuiltInKinds) {
     EXPECT_EQ(sc.window.status, u"壊れた: 書式の設定に誤りがあるため変換できません (Line1: {price} "
                                 u"は使えない項目です (使えるのは {date} {amount} {text}))");
     sc.commands.MadeKindClick(0);
-    EXPECT_EQ(sc.clipboard.last(), u"2024/05/01\tパン屋\t\t\t450\t現金\r\n");
+    EXPECT_EQ(sc.clipboard.last(), u"2024/05/01\tパン屋\t\t\t450\t現金 袋\r\n");
     // A 楽天カード page, which the kind's shape does not fit, is still 楽天カード; the broken
     // kind is told of once.
     const std::u16string told = u" (書式「壊れた」は設定に誤りがあるため使いませんでした: Line1: "
