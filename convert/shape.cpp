@@ -339,6 +339,8 @@ StatementLines::StatementLines(const TextArea& memo) : memo_(memo) {
     const int n = memo.Count();
     start_.assign(static_cast<std::size_t>(n), -1);
     count_.assign(static_cast<std::size_t>(n), 0);
+    filled_.reserve(static_cast<std::size_t>(n));
+    traits_.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         const std::u16string& line = memo.Line(i);
         std::uint8_t traits = 0;
@@ -409,18 +411,22 @@ std::vector<int> FindEntries(const Shape& shape, StatementLines& lines,
         begins = StatementLines::BeginsWithDigit | StatementLines::BeginsWithEra;
     else if (shape.lines[0].front().type == FieldType::Amount)
         begins = StatementLines::BeginsWithDigit | StatementLines::BeginsWithSign;
+    // Every line is looked at once for each kind, so that look is one load.
+    std::array<bool, StatementLines::kTraitValues> mayStart{};
+    for (std::size_t t = 0; t < mayStart.size(); ++t)
+        mayStart[t] = (begins == 0 || (t & begins) != 0) && (t & needs[0]) == needs[0];
+    const std::uint8_t* traits = lines.TraitsOfFilled();
     std::array<Taken, kShapeItemLimit> scratch{};
     const std::size_t last = filled.size() < height ? 0 : filled.size() - height + 1;
     for (std::size_t p = 0; p < last;) {
         // Straight to the next line an entry may begin on.
-        while (p < last && ((begins != 0 && (lines.TraitsOfFilled(p) & begins) == 0) ||
-                            (lines.TraitsOfFilled(p) & needs[0]) != needs[0]))
+        while (p < last && !mayStart[traits[p]])
             ++p;
         if (p == last)
             break;
         bool fits = true;
         for (std::size_t k = 1; k < height && fits; ++k)
-            fits = (lines.TraitsOfFilled(p + k) & needs[k]) == needs[k];
+            fits = (traits[p + k] & needs[k]) == needs[k];
         for (std::size_t k = 0; k < height && fits && taken; ++k)
             fits = (*taken)[static_cast<std::size_t>(filled[p + k])] == 0;
         if (fits && shape.lines[0].front().type == FieldType::Literal)

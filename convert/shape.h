@@ -107,8 +107,9 @@ public:
         HoldsDigit = 8,      // anywhere
         HoldsDateMark = 16,  // "/", "-", ".", "年" or "月" anywhere
     };
-    // The traits of the n-th filled line.
-    std::uint8_t TraitsOfFilled(std::size_t n) const { return traits_[n]; }
+    static constexpr std::size_t kTraitValues = 32;
+    // The traits of the filled lines, in order.
+    const std::uint8_t* TraitsOfFilled() const { return traits_.data(); }
 
 private:
     const TextArea& memo_;
