@@ -13,7 +13,10 @@ xvfb_reexec() {
   local server=$1
   shift
   if [ "${KASOREL_IN_XVFB:-}" != 1 ]; then
-    exec env KASOREL_IN_XVFB=1 xvfb-run -a -s "$server" dbus-run-session -- "$@"
+    # xvfb-run -a takes the first display without a lock file, so two scripts that ctest
+    # starts at once would both take it; each script looks from a number of its own.
+    local first=$(($(basename "$1" | cksum | cut -d' ' -f1) % 500 + 100))
+    exec env KASOREL_IN_XVFB=1 xvfb-run -a -n "$first" -s "$server" dbus-run-session -- "$@"
   fi
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
