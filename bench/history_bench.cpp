@@ -112,7 +112,7 @@ void BM_HistoryCheckAndRecord(benchmark::State& state) {
     const std::vector<std::u16string_view> rows = SplitRows(rowsText);
     for (auto _ : state) {
         state.PauseTiming();
-        HistoryProblem problem;
+        StateProblem problem;
         SentHistory history = ParseHistory(stored.Bytes(), problem);
         state.ResumeTiming();
         benchmark::DoNotOptimize(history.SentBefore(KindId(StatementKind::Rakuten), rows));
@@ -123,7 +123,7 @@ void BM_HistoryCheckAndRecord(benchmark::State& state) {
 
 void BM_HistorySerialise(benchmark::State& state) {
     const StoredHistory stored;
-    HistoryProblem problem;
+    StateProblem problem;
     const SentHistory history = ParseHistory(stored.Bytes(), problem);
     for (auto _ : state)
         benchmark::DoNotOptimize(SerialiseHistory(history, kToday));

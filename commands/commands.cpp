@@ -10,6 +10,7 @@
 #include "convert/coop.h"
 #include "convert/domestic.h"
 #include "convert/errors.h"
+#include "convert/fields.h"
 #include "convert/foreign.h"
 #include "convert/primitives.h"
 #include "convert/rakuten.h"
@@ -121,8 +122,8 @@ bool Commands::SkipSent() const {
                           ini::SkipSentDefault);
 }
 
-const CategoryTable* Commands::Categories(CategoryProblem& problem) {
-    problem = CategoryProblem::None;
+const CategoryTable* Commands::Categories(StateProblem& problem) {
+    problem = StateProblem::None;
     if (categoriesFile_.empty() ||
         !ReadIniBoolean(FIniFileName, ini::CategoriesSection, ini::FillKey, ini::FillDefault))
         return nullptr;
@@ -140,7 +141,7 @@ const CategoryTable* Commands::Categories(CategoryProblem& problem) {
 status::Status Commands::Convert(std::u16string_view caption, std::string_view kind,
                                  const std::function<int(TextArea&, Clipboard&)>& convert,
                                  bool fills) {
-    CategoryProblem problem = CategoryProblem::None;
+    StateProblem problem = StateProblem::None;
     const CategoryTable* categories = nullptr;
     if (fills && !Guarded([&] { categories = Categories(problem); }))
         return status::Aborted(caption);
@@ -167,10 +168,10 @@ void Commands::RunConverter(std::u16string_view caption, StatementKind kind,
     EndCommand(Convert(caption, KindId(kind), convert, fills));
 }
 
-void Commands::RunMadeKind(const Shape& shape, std::u16string_view name) {
-    EndCommand(Convert(name, MadeKindId(name), [&shape](TextArea& m, Clipboard& c) {
+status::Status Commands::ConvertMadeKind(const Shape& shape, std::u16string_view name) {
+    return Convert(name, MadeKindId(name), [&shape](TextArea& m, Clipboard& c) {
         return ConvertWithShape(shape, m, c, Today());
-    }));
+    });
 }
 
 std::optional<Shape> Commands::MadeShape(std::u16string_view name, status::Status& fault) {
@@ -552,7 +553,7 @@ void Commands::Button15Click() {
     chosenKind_ = nameOf(most);
     autoNote_ = faults;
     if (most.made >= 0)
-        RunMadeKind(made.shapes[static_cast<std::size_t>(most.made)], chosenKind_);
+        EndCommand(ConvertMadeKind(made.shapes[static_cast<std::size_t>(most.made)], chosenKind_));
     else
         (this->*commandOf(most.kind).run)();
     chosenKind_ = {};
@@ -567,22 +568,27 @@ void Commands::Button16Click() {
     });
 }
 
-void Commands::Button17Click() {
-    bool cleared = false;
+void Commands::ForgetState(std::u16string_view caption, std::u16string_view question,
+                           const std::u16string& path, std::string_view empty,
+                           const status::Status& cleared) {
+    bool forgotten = false;
     const bool done = Guarded([&] {
-        if (!shell_.desktop.Confirm(
-                u"送信履歴を消去しますか? 消去すると、どの行も送信済みとは見なされなくなります。"))
+        if (!shell_.desktop.Confirm(question) || path.empty())
             return;
-        if (historyFile_.empty())
-            return;
-        // The person's own word: even a history this version would leave alone is forgotten.
-        WriteHistoryFile(historyFile_, SentHistory(), Today());
-        cleared = true;
+        // The person's own word: even a file this version would leave alone is forgotten.
+        ReplaceWholeFile(path, empty);
+        forgotten = true;
     });
     if (!done)
-        EndCommand(status::Aborted(caption::ClearHistory));
+        EndCommand(status::Aborted(caption));
     else
-        EndCommand(cleared ? status::HistoryCleared() : status::Status());
+        EndCommand(forgotten ? cleared : status::Status());
+}
+
+void Commands::Button17Click() {
+    ForgetState(caption::ClearHistory,
+                u"送信履歴を消去しますか? 消去すると、どの行も送信済みとは見なされなくなります。",
+                historyFile_, SerialiseHistory(SentHistory(), Today()), status::HistoryCleared());
 }
 
 namespace {
@@ -603,14 +609,6 @@ std::optional<std::u16string> nameProblem(std::u16string_view name) {
         return u"名前は " + IntToStr(kKindNameLimit) +
                u" 文字までで、[ と ] のないものにして下さい";
     return std::nullopt;
-}
-
-std::u16string trimmedName(std::u16string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return std::u16string(s);
 }
 
 bool isMade(const std::vector<MadeKind>& kinds, std::u16string_view name) {
@@ -660,7 +658,7 @@ void Commands::Button18Click() {
             return EndCommand(status::Aborted(caption::MakeFormat));
         if (!answer)
             return EndCommand({});
-        name = trimmedName(*answer);
+        name = std::u16string(TrimBlanks(*answer));
         if (const std::optional<std::u16string> problem = nameProblem(name)) {
             prompt = *problem + count;
             continue;
@@ -675,11 +673,7 @@ void Commands::Button18Click() {
     if (!Guarded([&] { WriteMadeKind(FIniFileName, MadeKind{name, ShapeRules(learnt.shape)}); }))
         return EndCommand(status::Aborted(caption::MakeFormat));
     ShowMadeKinds();
-    const status::Status converted =
-        Convert(name, MadeKindId(name), [&learnt](TextArea& m, Clipboard& c) {
-            return ConvertWithShape(learnt.shape, m, c, Today());
-        });
-    EndCommand(status::Made(caption::MakeFormat, name, converted));
+    EndCommand(status::Made(caption::MakeFormat, name, ConvertMadeKind(learnt.shape, name)));
 }
 
 void Commands::Button19Click() {
@@ -701,7 +695,7 @@ void Commands::Button19Click() {
         return EndCommand(status::NoKinds(caption::RemoveFormat));
     if (!answer)
         return EndCommand({});
-    const std::u16string name = trimmedName(*answer);
+    const std::u16string name = std::u16string(TrimBlanks(*answer));
     bool removed = false;
     if (!Guarded([&] { removed = isMade(kinds, name) && EraseMadeKind(FIniFileName, name); }))
         return EndCommand(status::Aborted(caption::RemoveFormat));
@@ -722,7 +716,7 @@ void Commands::MadeKindClick(std::size_t index) {
         return EndCommand(status::Aborted(name));
     if (!shape)
         return EndCommand(fault);
-    RunMadeKind(*shape, name);
+    EndCommand(ConvertMadeKind(*shape, name));
 }
 
 void Commands::Button20Click() {
@@ -756,22 +750,10 @@ void Commands::Button21Click() {
 }
 
 void Commands::Button22Click() {
-    bool cleared = false;
-    const bool done = Guarded([&] {
-        if (!shell_.desktop.Confirm(
-                u"覚えた費目を消去しますか? 消去すると、どの行にも費目を入れなくなります。"))
-            return;
-        if (categoriesFile_.empty())
-            return;
-        // The person's own word: even a table this version would leave alone is forgotten.
-        ReplaceWholeFile(categoriesFile_, SerialiseCategories(CategoryTable()));
-        categories_.valid = false;
-        cleared = true;
-    });
-    if (!done)
-        EndCommand(status::Aborted(caption::ClearCategories));
-    else
-        EndCommand(cleared ? status::CategoriesCleared() : status::Status());
+    ForgetState(caption::ClearCategories,
+                u"覚えた費目を消去しますか? 消去すると、どの行にも費目を入れなくなります。",
+                categoriesFile_, SerialiseCategories(CategoryTable()), status::CategoriesCleared());
+    categories_.valid = false;
 }
 
 } // namespace kasorel

@@ -109,9 +109,9 @@ private:
                       const std::function<int(TextArea&, Clipboard&)>& convert, bool fills = true);
     // The learnt categories when the switch fills rows with them, read afresh when their file
     // changed; problem tells what was wrong with it.
-    const CategoryTable* Categories(CategoryProblem& problem);
+    const CategoryTable* Categories(StateProblem& problem);
     // Converts with a kind the person made, named name, as its menu item does.
-    void RunMadeKind(const Shape& shape, std::u16string_view name);
+    status::Status ConvertMadeKind(const Shape& shape, std::u16string_view name);
     // The shape of the made kind named name as the settings hold it now; nothing, with fault
     // saying why, when it is gone or its rules are broken.
     std::optional<Shape> MadeShape(std::u16string_view name, status::Status& fault);
@@ -123,6 +123,11 @@ private:
     // one the service gave; nothing on キャンセル.
     std::optional<double> AskRate();
     void RunPrompt(std::u16string_view caption, const std::function<void()>& prompt);
+    // Asks question and, on はい, replaces the state file at path with empty, as the command
+    // captioned caption; the status says cleared then.
+    void ForgetState(std::u16string_view caption, std::u16string_view question,
+                     const std::u16string& path, std::string_view empty,
+                     const status::Status& cleared);
     // Every command ends here: the status line gets message (none leaves it as it was) and
     // the keyboard goes back to the text area, so Ctrl+Z undoes the command at once.
     void EndCommand(const status::Status& message);

@@ -11,9 +11,9 @@
 #include "state/categories.h"
 #include "state/history.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kasorel {
@@ -23,8 +23,8 @@ struct SentFacts {
     int sentBefore = 0;     // rows that had been sent before
     int leftOut = 0;        // of them, kept off the clipboard (the switch is on)
     bool untouched = false; // every row had been sent: the clipboard was left alone
-    HistoryProblem problem = HistoryProblem::None; // what was wrong with the history file
-    bool unwritten = false;                        // the history could not be written
+    StateProblem problem = StateProblem::None; // what was wrong with the history file
+    bool unwritten = false;                    // the history could not be written
     int filled = 0; // rows on the clipboard whose empty fields the learnt categories filled
 };
 
@@ -45,7 +45,7 @@ struct CategoryCache {
     std::u16string path;
     std::optional<FileStamp> stamp;
     CategoryTable table;
-    CategoryProblem problem = CategoryProblem::None;
+    StateProblem problem = StateProblem::None;
     bool valid = false;
 };
 

@@ -10,6 +10,22 @@ std::u16string number(int n) {
     return FromAscii(std::to_string(n));
 }
 
+// What went wrong with the file of the person's state named what, for a status line's end.
+std::u16string ProblemNote(StateProblem problem, std::u16string_view what) {
+    const std::u16string file(what);
+    switch (problem) {
+    case StateProblem::None:
+        break;
+    case StateProblem::Unreadable:
+        return u"(" + file + u"を読めませんでした)";
+    case StateProblem::Corrupt:
+        return u"(" + file + u"の読めない行を飛ばしました)";
+    case StateProblem::Newer:
+        return u"(新しい版の" + file + u"のため使いませんでした)";
+    }
+    return {};
+}
+
 } // namespace
 
 std::u16string Line(const Status& status) {
@@ -36,47 +52,23 @@ Status AllSent(std::u16string_view command, int rows, std::u16string_view notes)
                          std::u16string(notes)};
 }
 
-std::u16string SentNote(int sentBefore, int leftOut, HistoryProblem problem, bool unwritten) {
+std::u16string SentNote(int sentBefore, int leftOut, StateProblem problem, bool unwritten) {
     std::u16string note;
     if (leftOut > 0)
         note = u"(送信済みの " + number(leftOut) + u" 行は除きました)";
     else if (sentBefore > 0)
         note = u"(うち " + number(sentBefore) + u" 行は送信済み)";
-    switch (problem) {
-    case HistoryProblem::None:
-        break;
-    case HistoryProblem::Unreadable:
-        note += u"(送信履歴を読めませんでした)";
-        break;
-    case HistoryProblem::Corrupt:
-        note += u"(送信履歴の読めない行を飛ばしました)";
-        break;
-    case HistoryProblem::Newer:
-        note += u"(新しい版の送信履歴のため使いませんでした)";
-        break;
-    }
+    note += ProblemNote(problem, u"送信履歴");
     if (unwritten)
         note += u"(送信履歴に書き込めませんでした)";
     return note;
 }
 
-std::u16string FilledNote(int filled, CategoryProblem problem) {
+std::u16string FilledNote(int filled, StateProblem problem) {
     std::u16string note;
     if (filled > 0)
         note = u" (うち " + number(filled) + u" 行に費目を入れました)";
-    switch (problem) {
-    case CategoryProblem::None:
-        break;
-    case CategoryProblem::Unreadable:
-        note += u"(覚えた費目を読めませんでした)";
-        break;
-    case CategoryProblem::Corrupt:
-        note += u"(覚えた費目の読めない行を飛ばしました)";
-        break;
-    case CategoryProblem::Newer:
-        note += u"(新しい版の覚えた費目のため使いませんでした)";
-        break;
-    }
+    note += ProblemNote(problem, u"覚えた費目");
     return note;
 }
 

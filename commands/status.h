@@ -6,7 +6,7 @@
 // digits; every colon is followed by one blank.
 
 #include "state/categories.h"
-#include "state/history.h"
+#include "state/statefile.h"
 
 #include <string>
 #include <string_view>
@@ -40,11 +40,11 @@ Status AllSent(std::u16string_view command, int rows, std::u16string_view notes 
 // "(送信履歴を読めませんでした)", "(送信履歴の読めない行を飛ばしました)",
 // "(新しい版の送信履歴のため使いませんでした)", "(送信履歴に書き込めませんでした)". Nothing when
 // no row had been sent and the history was sound.
-std::u16string SentNote(int sentBefore, int leftOut, HistoryProblem problem, bool unwritten);
+std::u16string SentNote(int sentBefore, int leftOut, StateProblem problem, bool unwritten);
 // What the learnt categories add: " (うち <n> 行に費目を入れました)" (nothing for none), then the
 // trouble with their file: "(覚えた費目を読めませんでした)", "(覚えた費目の読めない行を飛ばしまし
 // た)", "(新しい版の覚えた費目のため使いませんでした)".
-std::u16string FilledNote(int filled, CategoryProblem problem);
+std::u16string FilledNote(int filled, StateProblem problem);
 // The foreign dividend rows' rate, rate being the text of their rate column:
 // " (1 USD = <rate> 円)", or for a rate the person typed " (1 USD = <rate> 円、入力したレート)".
 std::u16string RateNote(std::u16string_view rate, bool typed);

@@ -315,19 +315,6 @@ bool isIncidental(const Span& s, std::size_t from, std::size_t to) {
     return (readTime(s, k) || readWeekday(s, k)) && k == to;
 }
 
-// What a cell's first character allows it to begin with: most cells are words, which are
-// then never read as dates or sums.
-bool mayBeginDate(const Span& s, std::size_t i) {
-    const char16_t c = s.at(i);
-    return s.digit(i) || c == u'令' || c == u'平' || c == u'R' || c == u'H';
-}
-
-bool mayBeginAmount(const Span& s, std::size_t i) {
-    const char16_t c = s.at(i);
-    return s.digit(i) || c == u'-' || c == u'\u2212' || c == u'▲' || c == u'△' || c == u'¥' ||
-           c == u'￥' || c == u'\\';
-}
-
 void addToken(std::vector<Token>& tokens, TokenKind kind, std::size_t begin, std::size_t end) {
     Token t;
     t.kind = kind;
@@ -365,7 +352,8 @@ void tokeniseCell(const char16_t* line, std::size_t begin, std::size_t end,
     const Span cell(line, begin, end);
     Day d;
     std::size_t k = begin;
-    if (mayBeginDate(cell, k) && readDate(cell, k, d)) {
+    // Most cells are words, which are then never read as dates or sums.
+    if (MayBeginDate(cell.at(k)) && readDate(cell, k, d)) {
         addToken(tokens, TokenKind::Date, begin, k);
         tokens.back().year = static_cast<std::int16_t>(d.year);
         tokens.back().month = static_cast<std::int8_t>(d.month);
@@ -377,7 +365,7 @@ void tokeniseCell(const char16_t* line, std::size_t begin, std::size_t end,
     bool marked = false;
     bool negative = false;
     std::size_t amountAt = end;
-    if (mayBeginAmount(cell, begin) && readAmount(cell, begin, end, marked, negative)) {
+    if (MayBeginAmount(cell.at(begin)) && readAmount(cell, begin, end, marked, negative)) {
         amountAt = begin;
     } else if (cell.digit(end - 1) || cell.at(end - 1) == u'円') {
         // At the end of a cell, after a blank, only a sum written as money counts: "ENEOS 1234"

@@ -67,4 +67,26 @@ constexpr bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\u00A0' || c == u'\u3000';
 }
 
+// Whether a date may begin with c, a character in its narrow form: a digit or an era's mark
+// (令, 平, R or H).
+constexpr bool MayBeginDate(char16_t c) {
+    return (c >= u'0' && c <= u'9') || c == u'令' || c == u'平' || c == u'R' || c == u'H';
+}
+
+// Whether an amount may begin with c, a character in its narrow form: a digit, a refund sign
+// (-, −, ▲, △) or a yen sign (¥, ￥, \).
+constexpr bool MayBeginAmount(char16_t c) {
+    return (c >= u'0' && c <= u'9') || c == u'-' || c == u'\u2212' || c == u'▲' || c == u'△' ||
+           c == u'¥' || c == u'￥' || c == u'\\';
+}
+
+// s without the blanks (IsBlank) at its ends.
+constexpr std::u16string_view TrimBlanks(std::u16string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
 } // namespace kasorel

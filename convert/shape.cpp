@@ -25,27 +25,9 @@ std::u16string_view textOf(std::u16string_view line, const Token& t) {
     return line.substr(t.begin, t.end - t.begin);
 }
 
-bool sameKey(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (SimpleLowerCase(a[i]) != SimpleLowerCase(b[i]))
-            return false;
-    }
-    return true;
-}
-
-std::u16string_view trimmed(std::u16string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 const std::u16string* valueOf(const std::vector<RuleKey>& keys, std::u16string_view key) {
     for (const RuleKey& k : keys) {
-        if (sameKey(k.key, key))
+        if (SameIgnoringCase(k.key, key))
             return &k.value;
     }
     return nullptr;
@@ -83,7 +65,7 @@ std::vector<ShapeItem> parseLine(std::u16string_view value, std::u16string_view 
             if (word.starts_with(u'{')) {
                 const auto named =
                     std::find_if(kFieldNames.begin(), kFieldNames.end(),
-                                 [&](const auto& f) { return sameKey(f.second, word); });
+                                 [&](const auto& f) { return SameIgnoringCase(f.second, word); });
                 if (named == kFieldNames.end())
                     throw EShapeRules(where + std::u16string(word) +
                                       u" は使えない項目です (使えるのは {date} {amount} {text})");
@@ -118,7 +100,7 @@ int pickOf(const std::vector<RuleKey>& keys, std::u16string_view key, int fallba
     const std::u16string* value = valueOf(keys, key);
     if (!value)
         return fallback;
-    const std::u16string_view v = trimmed(*value);
+    const std::u16string_view v = TrimBlanks(*value);
     int n = 0;
     const bool digits =
         !v.empty() && v.size() <= 3 &&
@@ -192,28 +174,13 @@ bool matchLine(const std::vector<ShapeItem>& items, std::u16string_view line,
     return t == n;
 }
 
-// Whether an entry whose first line begins with item could begin on line: a cheap look at its
-// first character, so that most lines are never cut into tokens.
-bool mayBegin(const ShapeItem& item, std::u16string_view line) {
+// Whether line, blanks and tabs aside, begins with literal: a cheap look, so that most lines
+// are never cut into tokens.
+bool beginsWith(std::u16string_view literal, std::u16string_view line) {
     std::size_t i = 0;
     while (i < line.size() && (IsBlank(line[i]) || line[i] == u'\t'))
         ++i;
-    if (i == line.size())
-        return false;
-    const char16_t c = NarrowForm(line[i]);
-    const bool digit = c >= u'0' && c <= u'9';
-    switch (item.type) {
-    case FieldType::Date:
-        return digit || c == u'令' || c == u'平' || c == u'R' || c == u'H';
-    case FieldType::Amount:
-        return digit || c == u'-' || c == u'\u2212' || c == u'▲' || c == u'△' || c == u'¥' ||
-               c == u'￥' || c == u'\\';
-    case FieldType::Literal:
-        return line.substr(i).starts_with(item.literal);
-    case FieldType::Text:
-        return true;
-    }
-    return true;
+    return line.substr(i).starts_with(literal);
 }
 
 struct Place {
@@ -286,7 +253,8 @@ Shape ParseShapeRules(const std::vector<RuleKey>& keys) {
     // A line after a gap would be silently left out of every entry.
     for (const RuleKey& k : keys) {
         const std::u16string_view name = k.key;
-        if (name.size() > kLineKey.size() && sameKey(name.substr(0, kLineKey.size()), kLineKey)) {
+        if (name.size() > kLineKey.size() &&
+            SameIgnoringCase(name.substr(0, kLineKey.size()), kLineKey)) {
             int n = 0;
             const std::u16string_view number = name.substr(kLineKey.size());
             if (TryStrToInt(number, n) && n > static_cast<int>(shape.lines.size()) &&
@@ -311,7 +279,7 @@ Shape ParseShapeRules(const std::vector<RuleKey>& keys) {
         std::u16string text = *remark;
         std::replace_if(
             text.begin(), text.end(), [](char16_t c) { return c < u' '; }, u' ');
-        shape.remark = trimmed(text);
+        shape.remark = TrimBlanks(text);
     }
     return shape;
 }
@@ -354,10 +322,9 @@ StatementLines::StatementLines(const TextArea& memo) : memo_(memo) {
                 blank = false;
                 if (digit)
                     traits |= BeginsWithDigit;
-                else if (c == u'令' || c == u'平' || narrow == u'R' || narrow == u'H')
+                else if (MayBeginDate(narrow))
                     traits |= BeginsWithEra;
-                else if (narrow == u'-' || c == u'\u2212' || c == u'▲' || c == u'△' || c == u'¥' ||
-                         c == u'￥' || narrow == u'\\')
+                else if (MayBeginAmount(narrow))
                     traits |= BeginsWithSign;
             }
             if (digit)
@@ -430,7 +397,7 @@ std::vector<int> FindEntries(const Shape& shape, StatementLines& lines,
         for (std::size_t k = 0; k < height && fits && taken; ++k)
             fits = (*taken)[static_cast<std::size_t>(filled[p + k])] == 0;
         if (fits && shape.lines[0].front().type == FieldType::Literal)
-            fits = mayBegin(shape.lines[0].front(), lines.Memo().Line(filled[p]));
+            fits = beginsWith(shape.lines[0].front().literal, lines.Memo().Line(filled[p]));
         for (std::size_t k = 0; k < height && fits; ++k) {
             const int line = filled[p + k];
             const StatementLines::Tokens tokens = lines.TokensOf(line);

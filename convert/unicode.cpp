@@ -220,6 +220,24 @@ char16_t SimpleLowerCase(char16_t c) {
     return c;
 }
 
+char16_t CaseFolded(char16_t c) {
+    if (c == 0x212A) // KELVIN SIGN
+        return u'k';
+    if (c == 0x17F) // LATIN SMALL LETTER LONG S
+        return u's';
+    return SimpleLowerCase(c);
+}
+
+bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (CaseFolded(a[i]) != CaseFolded(b[i]))
+            return false;
+    }
+    return true;
+}
+
 std::string AsciiLowerCase(std::string_view s) {
     std::string out(s);
     for (char& c : out)

@@ -43,6 +43,13 @@ std::optional<std::u16string> DecodeUnicodeBytes(std::string_view bytes,
 // Latin-1 and full width), Greek and Cyrillic. Every other code unit stays as it is.
 char16_t SimpleLowerCase(char16_t c);
 
+// c as names compared without regard to case fold it: SimpleLowerCase, and the Kelvin sign and
+// the long s as the ASCII letters they fold to.
+char16_t CaseFolded(char16_t c);
+
+// Whether a and b are the same name without regard to case: CaseFolded unit by unit.
+bool SameIgnoringCase(std::u16string_view a, std::u16string_view b);
+
 // s with the ASCII capitals in lower case; for names of character sets and the like.
 std::string AsciiLowerCase(std::string_view s);
 

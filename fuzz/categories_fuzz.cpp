@@ -16,13 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = in.Take(fileSize).Raw();
     const std::u16string text = in.Text();
 
-    CategoryProblem problem;
+    StateProblem problem;
     CategoryTable table = ParseCategories(bytes, problem);
     const std::string written = SerialiseCategories(table);
-    CategoryProblem again;
+    StateProblem again;
     Check(SerialiseCategories(ParseCategories(written, again)) == written,
           "what is written reads back the same", FromUtf8(written));
-    Check(again == CategoryProblem::None || problem == CategoryProblem::Newer,
+    Check(again == StateProblem::None || problem == StateProblem::Newer,
           "what is written is read without trouble", FromUtf8(written));
 
     const Learning learning = table.Learn(text);

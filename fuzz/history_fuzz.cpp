@@ -20,15 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t limit = in.Byte();
     const std::string bytes = in.Raw();
 
-    HistoryProblem problem;
+    StateProblem problem;
     SentHistory history = ParseHistory(bytes, problem);
-    Check(problem != HistoryProblem::Newer || (history.Size() == 0 && !history.MayReplaceFile()),
+    Check(problem != StateProblem::Newer || (history.Size() == 0 && !history.MayReplaceFile()),
           "a newer file gives an empty history that is never written");
 
     // The first day there is forgets nothing.
     const std::string all = SerialiseHistory(history, LocalDate{}, SIZE_MAX);
     SentHistory back = ParseHistory(all, problem);
-    Check(problem == HistoryProblem::None && back == history,
+    Check(problem == StateProblem::None && back == history,
           "what is written reads back, without a problem, as the same history", FromUtf8(all));
     Check(SerialiseHistory(back, LocalDate{}, SIZE_MAX) == all, "a second write is the same");
 

@@ -42,7 +42,7 @@ std::string MadeKindId(std::u16string_view name) {
     // FNV-1a over the name's UTF-8 bytes, with its letters folded as SameKindName folds them.
     std::u16string folded(name);
     for (char16_t& c : folded)
-        c = SimpleLowerCase(c);
+        c = CaseFolded(c);
     std::uint64_t hash = 0xCBF29CE484222325ULL;
     for (const char byte : ToUtf8(folded)) {
         hash ^= static_cast<unsigned char>(byte);

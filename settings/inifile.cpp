@@ -195,26 +195,6 @@ std::u16string valueOf(std::u16string_view line) {
     return std::u16string(v);
 }
 
-// Simple case folding for the scripts a name is likely to be written in, and the two signs
-// that fold to ASCII letters.
-char16_t folded(char16_t c) {
-    if (c == 0x212A) // KELVIN SIGN
-        return u'k';
-    if (c == 0x17F) // LATIN SMALL LETTER LONG S
-        return u's';
-    return SimpleLowerCase(c);
-}
-
-bool sameName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (folded(a[i]) != folded(b[i]))
-            return false;
-    }
-    return true;
-}
-
 struct Location {
     std::optional<std::size_t> section; // the section's "[name]" line
     std::optional<std::size_t> key;     // the key's line within it
@@ -227,7 +207,7 @@ Location locate(const Document& d, std::u16string_view section, std::u16string_v
         if (const auto name = sectionName(d.lines[i].text)) {
             if (loc.section)
                 break;
-            if (sameName(*name, section)) {
+            if (SameIgnoringCase(*name, section)) {
                 loc.section = i;
                 loc.lastEntry = i;
             }
@@ -237,7 +217,7 @@ Location locate(const Document& d, std::u16string_view section, std::u16string_v
             continue;
         if (const auto name = keyName(d.lines[i].text)) {
             loc.lastEntry = i;
-            if (!loc.key && sameName(*name, key))
+            if (!loc.key && SameIgnoringCase(*name, key))
                 loc.key = i;
         }
     }
@@ -335,7 +315,7 @@ bool intersects(const Rect& a, const Rect& b) {
 } // namespace
 
 bool SameIniName(std::u16string_view a, std::u16string_view b) {
-    return sameName(a, b);
+    return SameIgnoringCase(a, b);
 }
 
 std::u16string IniFileStem(std::u16string_view executablePath) {
@@ -415,6 +395,11 @@ std::optional<SectionLines> sectionLines(const Document& d, std::u16string_view 
     return s;
 }
 
+// Whether a section's name begins with prefix, without regard to case.
+bool namedWith(std::u16string_view name, std::u16string_view prefix) {
+    return name.size() >= prefix.size() && SameIgnoringCase(name.substr(0, prefix.size()), prefix);
+}
+
 std::size_t beginOf(const Document& d, std::size_t line) {
     return line < d.lines.size() ? d.lines[line].begin : d.limit;
 }
@@ -435,10 +420,10 @@ std::vector<IniSection> ReadIniSections(std::u16string_view stem, std::u16string
     bool inside = false;
     for (const Line& line : d.lines) {
         if (const auto name = sectionName(line.text)) {
-            inside = name->size() >= prefix.size() &&
-                     sameName(name->substr(0, prefix.size()), prefix) &&
-                     std::none_of(sections.begin(), sections.end(),
-                                  [&](const IniSection& s) { return sameName(s.name, *name); });
+            inside = namedWith(*name, prefix) &&
+                     std::none_of(sections.begin(), sections.end(), [&](const IniSection& s) {
+                         return SameIgnoringCase(s.name, *name);
+                     });
             if (inside)
                 sections.push_back(IniSection{std::u16string(*name), {}});
             continue;
@@ -448,7 +433,7 @@ std::vector<IniSection> ReadIniSections(std::u16string_view stem, std::u16string
             continue;
         std::vector<RuleKey>& keys = sections.back().keys;
         if (std::none_of(keys.begin(), keys.end(),
-                         [&](const RuleKey& k) { return sameName(k.key, *key); }))
+                         [&](const RuleKey& k) { return SameIgnoringCase(k.key, *key); }))
             keys.push_back(RuleKey{std::u16string(*key), valueOf(line.text)});
     }
     return sections;
@@ -458,8 +443,7 @@ void WriteIniSection(std::u16string_view stem, std::u16string_view section,
                      const std::vector<RuleKey>& keys) {
     const std::u16string path = IniFilePath(stem);
     Document d = load(path);
-    std::u16string block = u'[' + std::u16string(section) + u']';
-    std::vector<std::u16string> lines{block};
+    std::vector<std::u16string> lines{u'[' + std::u16string(section) + u']'};
     for (const RuleKey& k : keys)
         lines.push_back(k.key + u'=' + storedForm(k.value));
     for (const std::u16string& line : lines)
@@ -525,7 +509,7 @@ void CheckSettingsFile(std::u16string_view name, std::string_view bytes) {
     for (const Line& line : d.lines) {
         const auto section = sectionName(line.text);
         if (section && section->size() > ini::FormatSectionPrefix.size() &&
-            sameName(section->substr(0, ini::FormatSectionPrefix.size()), ini::FormatSectionPrefix))
+            namedWith(*section, ini::FormatSectionPrefix))
             return;
     }
     throw EIniFileRefused(std::u16string(name) + u" には Kasorel の設定がありません");

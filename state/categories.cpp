@@ -17,7 +17,6 @@ namespace kasorel {
 namespace {
 
 constexpr std::string_view kHeader = "# kasorel categories, version ";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // The full-width forms of U+FF61 to U+FF9D, the half-width katakana and their marks.
 constexpr std::u16string_view kKana =
     u"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテト"
@@ -356,52 +355,24 @@ std::optional<std::u16string> CategoryTable::Fill(std::u16string_view row) const
     return filled;
 }
 
-CategoryTable ParseCategories(std::string_view bytes, CategoryProblem& problem) {
-    problem = CategoryProblem::None;
+CategoryTable ParseCategories(std::string_view bytes, StateProblem& problem) {
     CategoryTable table;
-    if (bytes.starts_with(kByteOrderMark))
-        bytes.remove_prefix(kByteOrderMark.size());
-    bool first = true;
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        if (first) {
-            first = false;
-            if (line.starts_with(kHeader)) {
-                int version = 0;
-                for (std::size_t at = kHeader.size();
-                     at < line.size() && line[at] >= '0' && line[at] <= '9' &&
-                     version <= kCategoriesVersion;
-                     ++at)
-                    version = version * 10 + (line[at] - '0');
-                if (version > kCategoriesVersion) {
-                    problem = CategoryProblem::Newer;
-                    CategoryTable newer;
-                    newer.mayReplaceFile_ = false;
-                    return newer;
-                }
-                if (version == 0)
-                    problem = CategoryProblem::Corrupt;
-                continue;
-            }
-            problem = CategoryProblem::Corrupt;
-        }
-        if (line.empty() || line[0] == '#')
-            continue;
+    problem = ReadStateLines(bytes, kHeader, kCategoriesVersion, [&](std::string_view line) {
         const std::u16string text = FromUtf8(line);
         const std::vector<std::u16string_view> fields = fieldsOf(text);
         const std::int32_t date = fields.size() == 5 ? fileDate(fields[0]) : 0;
         if (date == 0 || !IsValidUtf8(line) || fields[2].empty() ||
-            (fields[3].empty() && fields[4].empty())) {
-            problem = CategoryProblem::Corrupt;
-            continue;
-        }
+            (fields[3].empty() && fields[4].empty()))
+            return false;
         table.add(fields[2],
                   CategoryTable::Sighting{date, std::u16string(fields[1]),
                                           std::u16string(fields[3]), std::u16string(fields[4])});
+        return true;
+    });
+    if (problem == StateProblem::Newer) {
+        CategoryTable newer;
+        newer.mayReplaceFile_ = false;
+        return newer;
     }
     table.trim();
     table.index();
@@ -409,7 +380,7 @@ CategoryTable ParseCategories(std::string_view bytes, CategoryProblem& problem) 
 }
 
 std::string SerialiseCategories(const CategoryTable& table) {
-    std::string out = std::string(kHeader) + std::to_string(kCategoriesVersion) + '\n';
+    std::string out = StateFileHeader(kHeader, kCategoriesVersion);
     for (const CategoryTable::Description& d : table.descriptions_) {
         const std::string description = ToUtf8(d.text);
         for (const CategoryTable::Sighting& s : d.seen) {
@@ -428,7 +399,7 @@ LoadedCategories ReadCategoriesFile(std::u16string_view path) {
     const std::optional<std::string> bytes = ReadWholeFile(path);
     if (!bytes) {
         if (PathExists(path)) {
-            loaded.problem = CategoryProblem::Unreadable;
+            loaded.problem = StateProblem::Unreadable;
             loaded.table.mayReplaceFile_ = false;
         }
         return loaded;

@@ -17,6 +17,7 @@
 // kCategorySightingLimit latest rows.
 
 #include "convert/locale.h"
+#include "state/statefile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,15 +33,6 @@ namespace kasorel {
 inline constexpr int kCategoriesVersion = 1;
 inline constexpr std::size_t kCategoryDescriptionLimit = 5000;
 inline constexpr std::size_t kCategorySightingLimit = 36;
-
-// What was wrong with the table's file. Every problem still gives a usable table (perhaps an
-// empty one); the caller mentions it once and converts as usual.
-enum class CategoryProblem {
-    None,       // read well, or missing (a missing file is an empty table)
-    Unreadable, // there but cannot be read: empty, never replaced
-    Corrupt,    // lines that do not parse, or no format line: the good lines are kept
-    Newer,      // written by a newer version: empty, never replaced
-};
 
 // What one learning made of the sheet's rows.
 struct Learning {
@@ -76,7 +68,7 @@ public:
     bool MayReplaceFile() const { return mayReplaceFile_; }
 
 private:
-    friend CategoryTable ParseCategories(std::string_view bytes, CategoryProblem& problem);
+    friend CategoryTable ParseCategories(std::string_view bytes, StateProblem& problem);
     friend std::string SerialiseCategories(const CategoryTable& table);
     friend struct LoadedCategories ReadCategoriesFile(std::u16string_view path);
 
@@ -130,14 +122,14 @@ std::u16string FoldDescription(std::u16string_view text);
 std::u16string ShopOf(std::u16string_view folded);
 
 // The table in the file content bytes; problem tells what was wrong with it. Never fails.
-CategoryTable ParseCategories(std::string_view bytes, CategoryProblem& problem);
+CategoryTable ParseCategories(std::string_view bytes, StateProblem& problem);
 
 // The file content for table.
 std::string SerialiseCategories(const CategoryTable& table);
 
 struct LoadedCategories {
     CategoryTable table;
-    CategoryProblem problem = CategoryProblem::None;
+    StateProblem problem = StateProblem::None;
 };
 
 // The table in the file at path; a missing file gives the empty table. Never fails.

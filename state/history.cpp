@@ -14,7 +14,6 @@ namespace kasorel {
 namespace {
 
 constexpr std::string_view kHeader = "# kasorel sent rows, version ";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kKindIdLimit = 32;
 constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::uint64_t kTagBits = 0xFFFFFFFF00000000ULL;
@@ -480,57 +479,29 @@ std::vector<std::u16string_view> SplitRows(std::u16string_view rowsText) {
     return rows;
 }
 
-SentHistory ParseHistory(std::string bytes, HistoryProblem& problem) {
-    problem = HistoryProblem::None;
+SentHistory ParseHistory(std::string bytes, StateProblem& problem) {
+    problem = StateProblem::None;
     SentHistory history;
     history.file_ = std::make_unique<std::string>(std::move(bytes));
-    std::string_view text = *history.file_;
-    // An editor may have added a byte-order mark.
-    if (text.starts_with(kByteOrderMark))
-        text.remove_prefix(kByteOrderMark.size());
+    const std::string_view text = *history.file_;
     if (text.empty())
         return history;
     // No line of a row is shorter than 16 bytes: room enough without counting the lines first,
     // and the pages never written are never touched.
     history.entries_.reserve(text.size() / 16 + 1);
-    bool first = true;
     Line parsed;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        if (first) {
-            first = false;
-            if (line.starts_with(kHeader)) {
-                std::size_t at = kHeader.size();
-                std::uint64_t version = 0;
-                // Only the leading digits count; the rest of the line is left for a note.
-                while (at < line.size() && line[at] >= '0' && line[at] <= '9' &&
-                       version <= kHistoryVersion)
-                    version = version * 10 + static_cast<std::uint64_t>(line[at++] - '0');
-                if (version > kHistoryVersion) {
-                    problem = HistoryProblem::Newer;
-                    history.Clear();
-                    history.mayReplaceFile_ = false;
-                    return history;
-                }
-                if (version == 0)
-                    problem = HistoryProblem::Corrupt;
-                continue;
-            }
-            problem = HistoryProblem::Corrupt;
-        }
-        if (line.empty() || line[0] == '#')
-            continue;
-        if (!parseLine(line, parsed)) {
-            problem = HistoryProblem::Corrupt;
-            continue;
-        }
+    problem = ReadStateLines(text, kHeader, kHistoryVersion, [&](std::string_view line) {
+        if (!parseLine(line, parsed))
+            return false;
         history.entries_.push_back(SentHistory::Entry{parsed.kind, parsed.row,
                                                       hashOf(parsed.kind, parsed.row), parsed.count,
                                                       parsed.lastSent, rowDateOf(parsed.row)});
+        return true;
+    });
+    if (problem == StateProblem::Newer) {
+        history.Clear();
+        history.mayReplaceFile_ = false;
+        return history;
     }
     history.indexEntries();
     return history;
@@ -560,7 +531,7 @@ std::string SerialiseHistory(const SentHistory& history, LocalDate today, std::s
     }
 
     // One buffer, room for the longest count on every line, written through a pointer.
-    const std::string header = std::string(kHeader) + std::to_string(kHistoryVersion) + '\n';
+    const std::string header = StateFileHeader(kHeader, kHistoryVersion);
     std::size_t size = header.size();
     for (const std::uint32_t n : kept)
         size += entries[n].kind.size() + entries[n].row.size() + 24;
@@ -586,7 +557,7 @@ LoadedHistory ReadHistoryFile(std::u16string_view path) {
     std::optional<std::string> bytes = ReadWholeFile(path);
     if (!bytes) {
         if (PathExists(path)) {
-            loaded.problem = HistoryProblem::Unreadable;
+            loaded.problem = StateProblem::Unreadable;
             loaded.history.mayReplaceFile_ = false;
         }
         return loaded;

@@ -25,6 +25,7 @@
 
 #include "convert/kinds.h"
 #include "convert/locale.h"
+#include "state/statefile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,15 +39,6 @@ namespace kasorel {
 inline constexpr int kHistoryVersion = 1;
 inline constexpr int kHistoryMonths = 13;
 inline constexpr std::size_t kHistoryRowLimit = 200'000;
-
-// What was wrong with the history file. Every problem still gives a usable history; the
-// caller mentions it once and converts as usual.
-enum class HistoryProblem {
-    None,       // read well, or missing (a missing file is an empty history)
-    Unreadable, // there but cannot be read (a folder, no permission): empty, never replaced
-    Corrupt,    // lines that do not parse, or no format line: the good lines are kept
-    Newer,      // written by a newer version: empty, never replaced
-};
 
 struct LoadedHistory;
 
@@ -89,7 +81,7 @@ public:
     friend bool operator==(const SentHistory& a, const SentHistory& b);
 
 private:
-    friend SentHistory ParseHistory(std::string bytes, HistoryProblem& problem);
+    friend SentHistory ParseHistory(std::string bytes, StateProblem& problem);
     friend std::string SerialiseHistory(const SentHistory& history, LocalDate today,
                                         std::size_t maxRows);
     friend LoadedHistory ReadHistoryFile(std::u16string_view path);
@@ -141,7 +133,7 @@ std::vector<std::u16string_view> SplitRows(std::u16string_view rowsText);
 // The history in the file content bytes (taken over, not copied); problem tells what was
 // wrong with it. A newer format gives the empty history, which may not replace its file.
 // Never fails.
-SentHistory ParseHistory(std::string bytes, HistoryProblem& problem);
+SentHistory ParseHistory(std::string bytes, StateProblem& problem);
 
 // The file content for history as of today: old rows forgotten, at most maxRows kept (the
 // oldest forgotten first), the rows in the order they were first recorded.
@@ -150,7 +142,7 @@ std::string SerialiseHistory(const SentHistory& history, LocalDate today,
 
 struct LoadedHistory {
     SentHistory history;
-    HistoryProblem problem = HistoryProblem::None;
+    StateProblem problem = StateProblem::None;
 };
 
 // The history in the file at path. A missing file gives the empty history and no problem; a

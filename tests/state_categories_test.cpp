@@ -79,13 +79,13 @@ TEST(Categories, DisagreementRepetitionAndTheFile) {
     EXPECT_FALSE(table.Fill(u"2024/06/01\tD\t自分\t\t210"));
 
     // Written and read back the same; a broken line skipped; a newer file left alone.
-    CategoryProblem problem;
+    StateProblem problem;
     const std::string bytes = SerialiseCategories(table);
     EXPECT_EQ(SerialiseCategories(ParseCategories(bytes, problem)), bytes);
     EXPECT_EQ(ParseCategories(bytes + "2024-13-01\tx\ty\tz\t\n", problem).Size(), table.Size());
-    EXPECT_EQ(problem, CategoryProblem::Corrupt);
+    EXPECT_EQ(problem, StateProblem::Corrupt);
     EXPECT_FALSE(ParseCategories("# kasorel categories, version 2\n", problem).MayReplaceFile());
-    EXPECT_EQ(problem, CategoryProblem::Newer);
+    EXPECT_EQ(problem, StateProblem::Newer);
 }
 
 } // namespace

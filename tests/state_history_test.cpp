@@ -25,7 +25,7 @@ const std::string kHead = "# kasorel sent rows, version 1\n";
 constexpr LocalDate kToday{2025, 6, 15};
 
 SentHistory Parse(const std::string& bytes) {
-    HistoryProblem problem;
+    StateProblem problem;
     return ParseHistory(bytes, problem);
 }
 
@@ -99,26 +99,26 @@ TEST(HistoryFile, AFaultGivesAUsableHistoryAndOnlyAReadableCurrentFileIsReplaced
     const struct {
         const char* name;
         std::string bytes; // "<folder>": a folder in the file's place
-        HistoryProblem problem;
+        StateProblem problem;
         std::size_t rows;
         std::uint32_t countA;
     } cases[] = {
-        {"folder", "<folder>", HistoryProblem::Unreadable, 0, 0},
-        {"garbage", std::string("\0\xFF\xFE\x01\n\x89PNG", 9), HistoryProblem::Corrupt, 0, 0},
-        {"no-head", good, HistoryProblem::Corrupt, 1, 2},
+        {"folder", "<folder>", StateProblem::Unreadable, 0, 0},
+        {"garbage", std::string("\0\xFF\xFE\x01\n\x89PNG", 9), StateProblem::Corrupt, 0, 0},
+        {"no-head", good, StateProblem::Corrupt, 1, 2},
         {"bad-lines",
          kHead +
              "rakuten\tx\t2025-01-01\tB\nrakuten\t0\t2025-01-01\tB\nrakuten\t1\t2025-13-01\tB\n"
              "Rakuten\t1\t2025-01-01\tB\nrakuten\t1\t2025-01-01\t\xFF\n"
              "view\t1\t2025-01-01\t\xED\xA0\x80\nrakuten\t1\t2025-01-01\n" +
              good + "coop\t1\t2025-01-01\tB\rC\n",
-         HistoryProblem::Corrupt, 1, 2},
-        {"newer", "# kasorel sent rows, version 2\n" + good, HistoryProblem::Newer, 0, 0},
+         StateProblem::Corrupt, 1, 2},
+        {"newer", "# kasorel sent rows, version 2\n" + good, StateProblem::Newer, 0, 0},
         {"edited",
          "\xEF\xBB\xBF# kasorel sent rows, version 1 (mine)\r\n# note\r\n\r\n"
          "rakuten\t2\t2025-01-01\tA\r\nnewkind\t1\t2025-01-01\tX\r\n" +
              good,
-         HistoryProblem::None, 2, 4},
+         StateProblem::None, 2, 4},
     };
     for (const auto& c : cases) {
         const std::u16string path = dir.File(c.name);
@@ -132,7 +132,7 @@ TEST(HistoryFile, AFaultGivesAUsableHistoryAndOnlyAReadableCurrentFileIsReplaced
         EXPECT_EQ(loaded.history.Count(KindId(StatementKind::Rakuten), u"A"), c.countA) << c.name;
         loaded.history.Record(KindId(StatementKind::Rakuten), {u"A"}, kToday);
         const bool replaces =
-            c.problem != HistoryProblem::Newer && c.problem != HistoryProblem::Unreadable;
+            c.problem != StateProblem::Newer && c.problem != StateProblem::Unreadable;
         EXPECT_EQ(WriteHistoryFile(path, loaded.history, kToday), replaces) << c.name;
         if (replaces) {
             EXPECT_EQ(ReadHistoryFile(path).history.Count(KindId(StatementKind::Rakuten), u"A"),
@@ -142,7 +142,7 @@ TEST(HistoryFile, AFaultGivesAUsableHistoryAndOnlyAReadableCurrentFileIsReplaced
             EXPECT_EQ(FileBytes(path), c.bytes) << c.name;
         }
     }
-    EXPECT_EQ(ReadHistoryFile(dir.File("missing")).problem, HistoryProblem::None);
+    EXPECT_EQ(ReadHistoryFile(dir.File("missing")).problem, StateProblem::None);
     // Nothing can be made below a regular file, not even by root.
     EXPECT_THROW(WriteHistoryFile(dir.File("no-head/kasorel.history"), SentHistory(), kToday),
                  EIniFileException);
